@@ -1,0 +1,29 @@
+# Compile settings shared by every target of ours: `pellquin_flags` carries the
+# include root, the warnings and the sanitizers; third-party code does not get it.
+add_library(pellquin_flags INTERFACE)
+target_include_directories(pellquin_flags INTERFACE ${CMAKE_SOURCE_DIR})
+target_compile_features(pellquin_flags INTERFACE cxx_std_20)
+target_compile_options(pellquin_flags INTERFACE -Wall -Wextra -Werror)
+
+if(WIN32)
+  target_compile_definitions(pellquin_flags INTERFACE
+    UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  # One self-contained executable: no MinGW runtime DLLs beside it.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+if(PELLQUIN_SANITIZE)
+  set(PELLQUIN_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined
+      -fno-omit-frame-pointer)
+  target_compile_options(pellquin_flags INTERFACE ${PELLQUIN_SANITIZER_FLAGS})
+  target_link_options(pellquin_flags INTERFACE ${PELLQUIN_SANITIZER_FLAGS})
+endif()
+
+# pellquin_module(NAME SOURCES... [DEPENDS targets...])
+# One area of the engine as a static library, added to `vexmar`.
+function(pellquin_module name)
+  cmake_parse_arguments(M "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_library(${name} STATIC ${M_SOURCES})
+  target_link_libraries(${name} PUBLIC pellquin_flags ${M_DEPENDS})
+  target_link_libraries(vexmar INTERFACE ${name})
+endfunction()

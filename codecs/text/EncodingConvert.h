@@ -1,0 +1,82 @@
+// Converts byte strings between encodings named by Windows code page numbers,
+// with tables built into the program. UTF-16LE (1200) is the pivot: any pair
+// not handled directly goes through it.
+#pragma once
+
+#include <cstdint>
+
+class DataBuffer;
+class LogBase;
+struct CodePageTable;
+
+class EncodingConvert {
+public:
+    // What happens to a character that cannot be converted.
+    enum ErrorAction : int {
+        kDrop = 0,
+        kSubstitute = 1,        // the substitution bytes instead
+        kHtmlReference = 2,     // "&#x...;"
+        kAlternateCodePage = 6, // converted once more, to the alternate code page
+        kPassThrough = 7,       // the input bytes unchanged
+        kByteAndZero = 8,       // the byte followed by a 0 byte
+    };
+    static constexpr int kUtf16LE = 1200;
+    static constexpr int kUtf16BE = 1201;
+    static constexpr int kUtf8 = 65001;
+
+    EncodingConvert() = default;
+    virtual ~EncodingConvert() = default;
+    EncodingConvert(const EncodingConvert&) = delete;
+    EncodingConvert& operator=(const EncodingConvert&) = delete;
+
+    void setErrorAction(int action) { errorAction_ = action; }
+    int getErrorAction() const { return errorAction_; }
+    void setAlternateCodePage(int codePage) { altCodePage_ = codePage; }
+    // At most kMaxSubstitution bytes are kept.
+    void setSubstitution(const void* bytes, uint32_t n);
+
+    // The general entry: appends the converted bytes to `out`. A code page of 0
+    // means the same as the other one. False when a character could not be
+    // converted (see the error action) or a code page is unknown (then nothing
+    // is appended).
+    bool EncConvert(int fromCodePage, int toCodePage, const void* data, uint32_t length,
+                    DataBuffer& out, LogBase& log);
+    // EncConvert without the stateful encodings; leading byte-order marks are
+    // removed and decide the byte order.
+    bool convert_a(int fromCodePage, int toCodePage, const void* data, uint32_t length,
+                   DataBuffer& out, LogBase& log);
+
+    // UTF-8 to UTF-16LE and back.
+    bool convertToUnicode(const void* data, uint32_t length, DataBuffer& out, LogBase& log);
+    bool convertFromUnicode(const void* data, uint32_t length, DataBuffer& out, LogBase& log);
+    // A table code page to UTF-16LE and back.
+    bool convertToUnicodeHC(int codePage, const void* data, uint32_t length, DataBuffer& out,
+                            LogBase& log);
+    bool convertFromUnicodeHC(int codePage, const void* data, uint32_t length, DataBuffer& out,
+                              LogBase& log);
+
+    // Whether conversions to and from this code page are built in.
+    static bool isKnownCodePage(int codePage);
+
+    static constexpr uint32_t kMaxSubstitution = 16;
+
+private:
+    bool convertToUnicodeByLookup(const CodePageTable& table, const uint8_t* data, uint32_t length,
+                                  DataBuffer& out, LogBase& log);
+    bool pivot(int fromCodePage, int toCodePage, const uint8_t* data, uint32_t length,
+               DataBuffer& out, LogBase& log);
+    // Error actions: an undecodable run of input bytes, or a UTF-16 unit with
+    // no mapping. `toUtf16` says whether the output is UTF-16.
+    bool onBadBytes(const uint8_t* bytes, uint32_t n, bool toUtf16, DataBuffer& out);
+    bool onBadUnit(uint32_t unit, DataBuffer& out, LogBase& log);
+    bool writeMarker(uint32_t n, DataBuffer& out);
+
+    int errorAction_ = kDrop;
+    int altCodePage_ = 0;
+    uint8_t substitutionLen_ = 0;
+    uint8_t substitution_[kMaxSubstitution] = {};
+    uint8_t emitMarkers_ = 0;
+    uint8_t honourMarkers_ = 0;
+    int fromCodePage_ = 0;
+    int toCodePage_ = 0;
+};

@@ -1,0 +1,22 @@
+// The engine's recursive lock.
+#pragma once
+
+#include "os/Lock.h"
+
+#include <cstdint>
+
+class VexmarCritSec {
+public:
+    VexmarCritSec();
+    // Enters and leaves once, so that a current holder finishes first.
+    virtual ~VexmarCritSec();
+    VexmarCritSec(const VexmarCritSec&) = delete;
+    VexmarCritSec& operator=(const VexmarCritSec&) = delete;
+
+    void enterCriticalSection();
+    void leaveCriticalSection();
+
+private:
+    uint32_t tag_;
+    os::RecursiveLock lock_;
+};

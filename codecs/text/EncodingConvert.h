@@ -61,15 +61,23 @@ public:
     static constexpr uint32_t kMaxSubstitution = 16;
 
 private:
+    // Raw bytes carried through a UTF-16 pivot go in runs of at most this many.
+    static constexpr uint32_t kMaxMarkedRun = 5;
+    // The unit that marks such a run, followed by its length byte.
+    static constexpr char16_t kMarkerUnit = 0xFDEF;
+
     bool convertToUnicodeByLookup(const CodePageTable& table, const uint8_t* data, uint32_t length,
                                   DataBuffer& out, LogBase& log);
+    bool toUtf16(int codePage, const uint8_t* data, uint32_t length, DataBuffer& out, LogBase& log);
+    bool fromUtf16(int codePage, const uint8_t* data, uint32_t length, DataBuffer& out,
+                   LogBase& log);
     bool pivot(int fromCodePage, int toCodePage, const uint8_t* data, uint32_t length,
                DataBuffer& out, LogBase& log);
-    // Error actions: an undecodable run of input bytes, or a UTF-16 unit with
-    // no mapping. `toUtf16` says whether the output is UTF-16.
-    bool onBadBytes(const uint8_t* bytes, uint32_t n, bool toUtf16, DataBuffer& out);
-    bool onBadUnit(uint32_t unit, DataBuffer& out, LogBase& log);
-    bool writeMarker(uint32_t n, DataBuffer& out);
+    // The error action for input bytes that cannot be decoded (the output is
+    // UTF-16) and for a UTF-16 unit the target has no bytes for.
+    bool onBadBytes(const uint8_t* bytes, uint32_t n, DataBuffer& out);
+    bool onBadUnit(char16_t unit, DataBuffer& out, LogBase& log);
+    bool writeRaw(const uint8_t* bytes, uint32_t n, DataBuffer& out);
 
     int errorAction_ = kDrop;
     int altCodePage_ = 0;
@@ -79,4 +87,6 @@ private:
     uint8_t honourMarkers_ = 0;
     int fromCodePage_ = 0;
     int toCodePage_ = 0;
+    // Set when memory ran out: the conversion then leaves no output.
+    bool allocFailed_ = false;
 };

@@ -1,0 +1,20 @@
+#include "zip/core/CritSecExitor.h"
+
+#include "zip/core/ValidityTag.h"
+#include "zip/core/VexmarCritSec.h"
+
+namespace {
+constexpr uint32_t kTag = 0x7521A004;
+}
+
+CritSecExitor::CritSecExitor(VexmarCritSec* cs) : tag_(kTag), cs_(cs) {
+    if (cs_)
+        cs_->enterCriticalSection();
+}
+
+CritSecExitor::~CritSecExitor() {
+    checkValidityTag(tag_, kTag);
+    if (cs_)
+        cs_->leaveCriticalSection();
+    tag_ = 0;
+}

@@ -1,0 +1,23 @@
+#include "zip/core/LogContextExitor.h"
+
+#include "zip/core/LogBase.h"
+
+LogContextExitor::LogContextExitor(LogBase* log, const char* name)
+    : LogContextExitor(log, name, true) {}
+
+LogContextExitor::LogContextExitor(LogBase& log, const char* name)
+    : LogContextExitor(&log, name, true) {}
+
+LogContextExitor::LogContextExitor(LogBase& log, const char* name, bool enter)
+    : LogContextExitor(&log, name, enter) {}
+
+LogContextExitor::LogContextExitor(LogBase* log, const char* name, bool enter)
+    : log_(enter ? log : nullptr) {
+    if (log_)
+        log_->enterContext(name, true);
+}
+
+LogContextExitor::~LogContextExitor() {
+    if (log_)
+        log_->leaveContext();
+}

@@ -1,0 +1,26 @@
+#include "zip/core/VexmarCritSec.h"
+
+#include "zip/core/ValidityTag.h"
+
+namespace {
+constexpr uint32_t kTag = 0xCBCB2903;
+}
+
+VexmarCritSec::VexmarCritSec() : tag_(kTag) {}
+
+VexmarCritSec::~VexmarCritSec() {
+    checkValidityTag(tag_, kTag);
+    lock_.enter();
+    lock_.leave();
+    tag_ = 0;
+}
+
+void VexmarCritSec::enterCriticalSection() {
+    checkValidityTag(tag_, kTag);
+    lock_.enter();
+}
+
+void VexmarCritSec::leaveCriticalSection() {
+    checkValidityTag(tag_, kTag);
+    lock_.leave();
+}

@@ -1,0 +1,69 @@
+#include "zip/archive/ClsZip2.h"
+
+#include "zip/archive/ZipSystem.h"
+#include "zip/core/LogBase.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+std::atomic<int32_t> nextArchiveId{0};
+}
+
+ClsZip2::ClsZip2(ZipSystem* system) : system_(system), id_(nextArchiveId.fetch_add(1)) {
+    name_.setFromUtf8("unnamed.zip");
+}
+
+ClsZip2::~ClsZip2() = default;
+
+uint32_t ClsZip2::numEntries() const {
+    return system_->numEntries();
+}
+
+ZipEntryBase* ClsZip2::entryAt(uint32_t i) const {
+    return system_->entryAt(i);
+}
+
+void ClsZip2::closeArchive() {
+    end_ = EndRecordInfo{};
+    comment_.clear();
+    image_.release();
+    system_->discardEntries();
+}
+
+bool ClsZip2::OpenFromMemory(const void* data, uint32_t length) {
+    beginOperation("OpenFromMemory");
+    LogBase& log = m_log;
+    bool ok = false;
+    if (length == 0) {
+        log.logError("Data length must be > 0");
+    } else {
+        log.logDataInt("oemCodePage", system_->oemCodePage);
+        encryption_ = system_->encryption;
+        keyLength_ = system_->keyLength;
+        password_.setString(system_->password.getString(), system_->password.getSize());
+
+        // The archive keeps a copy of its own, so the caller's bytes may go away.
+        auto* copy = static_cast<uint8_t*>(std::malloc(size_t(length) + 32));
+        if (!copy) {
+            log.logError("Failed to copy zip in-memory zip image.");
+            log.logDataInt64("numBytes", length);
+        } else {
+            std::memcpy(copy, data, length);
+            closeArchive();
+            image_.adopt(copy, length);
+            ok = openFromMemData(log);
+            if (ok) {
+                encryption_ = system_->encryption;
+                keyLength_ = system_->keyLength;
+                if (encryption_ != 0) {
+                    log.logDataInt("encryption", encryption_);
+                    log.logDataInt("keyLength", keyLength_);
+                }
+            }
+        }
+    }
+    endOperation(ok);
+    return ok;
+}

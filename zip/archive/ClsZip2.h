@@ -1,0 +1,66 @@
+// The archive object: an archive image held in memory, its end records and its
+// entries (kept in the shared ZipSystem), and the last-error log of ClsBase.
+#pragma once
+
+#include "zip/central/MemoryData.h"
+#include "zip/core/ClsBase.h"
+#include "zip/core/StringBuffer.h"
+#include "zip/core/XString.h"
+
+#include <cstdint>
+
+class LogBase;
+class ZipEntryBase;
+class ZipSystem;
+
+// Where the end records said the central directory is.
+struct EndRecordInfo {
+    uint64_t endRecordOffset = 0;
+    uint64_t zip64LocatorOffset = 0;
+    uint64_t zip64EndRecordOffset = 0;
+    uint64_t centralDirOffset = 0;
+    uint64_t numEntries = 0;
+    uint64_t centralDirSize = 0;
+};
+
+class ClsZip2 : public ClsBase {
+public:
+    explicit ClsZip2(ZipSystem* system);
+    ~ClsZip2() override;
+
+    // Opens a copy of `data` as this archive, closing what was open before.
+    bool OpenFromMemory(const void* data, uint32_t length);
+    // Reads the end records and the central directory of the current image.
+    bool openFromMemData(LogBase& log);
+    // Forgets the image, the end records and the entries.
+    void closeArchive();
+
+    uint32_t numEntries() const;
+    // Null when i is out of range or the slot is not a valid entry.
+    ZipEntryBase* entryAt(uint32_t i) const;
+    // 0 none, 4 WinZip AES, 5 traditional password.
+    int32_t encryption() const { return encryption_; }
+    int32_t keyLength() const { return keyLength_; }
+    const StringBuffer& comment() const { return comment_; }
+    const EndRecordInfo& endRecords() const { return end_; }
+
+    int32_t id() const { return id_; }
+    ZipSystem* system() const { return system_; }
+    const MemoryData& memoryData() const { return image_; }
+    XString& archiveName() { return name_; }
+
+private:
+    bool readEndRecords(LogBase& log);
+    bool walkCentralDirectory(LogBase& log);
+    void decideEncryption(LogBase& log);
+
+    ZipSystem* system_;
+    int32_t id_;
+    MemoryData image_;
+    EndRecordInfo end_;
+    StringBuffer comment_;
+    int32_t encryption_ = 0;
+    int32_t keyLength_ = 128;
+    StringBuffer password_;
+    XString name_;
+};

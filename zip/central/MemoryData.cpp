@@ -1,0 +1,38 @@
+#include "zip/central/MemoryData.h"
+
+#include "zip/core/LogBase.h"
+
+#include <cstdlib>
+
+MemoryData::~MemoryData() {
+    release();
+}
+
+void MemoryData::adopt(uint8_t* data, uint32_t size) {
+    release();
+    data_ = data;
+    size_ = size;
+    owned_ = true;
+}
+
+void MemoryData::release() {
+    if (owned_)
+        std::free(data_);
+    data_ = nullptr;
+    size_ = 0;
+    owned_ = false;
+}
+
+const uint8_t* MemoryData::getBytes(uint64_t offset, uint32_t count, LogBase& log) const {
+    if (offset >= size_) {
+        log.logError("Address is beyond data length");
+        log.logDataInt64("addr64", static_cast<int64_t>(offset));
+        log.logDataInt64("dataLen", size_);
+        return nullptr;
+    }
+    if (count > size_ - offset) {
+        log.logError("Not enough bytes remaining to fulfill memory-data request.");
+        return nullptr;
+    }
+    return data_ + offset;
+}

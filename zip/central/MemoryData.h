@@ -1,0 +1,31 @@
+// The archive image the reader works on: bytes held in memory.
+#pragma once
+
+#include "zip/core/VexmarObject.h"
+
+#include <cstdint>
+
+class LogBase;
+
+class MemoryData : public VexmarObject {
+public:
+    MemoryData() = default;
+    ~MemoryData() override;
+    MemoryData(const MemoryData&) = delete;
+    MemoryData& operator=(const MemoryData&) = delete;
+
+    // Takes a block from std::malloc as the image; it is freed on release.
+    void adopt(uint8_t* data, uint32_t size);
+    void release();
+
+    // `count` bytes at `offset`, or null after logging why they are not there.
+    const uint8_t* getBytes(uint64_t offset, uint32_t count, LogBase& log) const;
+
+    uint32_t size() const { return size_; }
+    bool isEmpty() const { return data_ == nullptr; }
+
+private:
+    uint8_t* data_ = nullptr;
+    uint32_t size_ = 0;
+    bool owned_ = false;
+};

@@ -1,0 +1,52 @@
+// An entry that lives in an opened archive image. Its central header is parsed on
+// first use, its local header when its data is first needed.
+#pragma once
+
+#include "zip/central/ZipEntryBase.h"
+#include "zip/central/ZipEntryInfo.h"
+
+#include <memory>
+
+class LogBase;
+class MemoryData;
+
+class ZipEntryMapped : public ZipEntryBase {
+public:
+    ZipEntryMapped(ZipSystem* system, int32_t archiveId, uint64_t centralHeaderOffset);
+
+    uint32_t getCrc32() override;
+    void getFileName(StringBuffer& out) override;
+    void getFileNameHex(StringBuffer& out) override;
+    uint64_t getCompressedSize64() override;
+    uint64_t getUncompressedSize64() override;
+    int getCompressionLevel() override;
+    int getCompressionMethod() override;
+    bool isDirectory() override;
+    os::CalendarTime getLastModified() override;
+    void getComment(StringBuffer& out) override;
+    bool isPasswordProtected() override;
+    bool isWinZipAes() override;
+
+    // Both do nothing once done. The offset is the central header's.
+    bool loadCentralDirInfo(const MemoryData& image, uint64_t offset, LogBase& log);
+    bool loadLocalFileHeader(const MemoryData& image, LogBase& log);
+    // The loads above against the owning archive's image, with a discarding log.
+    bool ensureCentralLoaded();
+    bool ensureLocalLoaded();
+    // The same, recording why a load failed.
+    bool ensureCentralLoaded(LogBase& log);
+    bool ensureLocalLoaded(LogBase& log);
+
+    uint64_t centralHeaderOffset() const { return centralHeaderOffset_; }
+    // Null until the central header was loaded.
+    const ZipEntryInfo* info() const { return info_.get(); }
+
+private:
+    const MemoryData* archiveImage(LogBase& log) const;
+    bool parseCentralExtra(const uint8_t* extra, uint32_t length, LogBase& log);
+    void decodeName(LogBase& log);
+    ZipEntryInfo& infoRef();
+
+    uint64_t centralHeaderOffset_;
+    std::unique_ptr<ZipEntryInfo> info_;
+};

@@ -19,12 +19,13 @@ void appendXmlText(StringBuffer& out, const StringBuffer& text) {
         return;
     }
     out.append("<![CDATA[");
-    // A "]]>" inside would end the section early: split it over two sections.
+    // A "]]>" inside would end the section early: close the section between
+    // its "]]" and its ">" and open another.
     const char* s = text.getString();
     for (uint32_t i = 0; i < text.getSize(); ++i) {
-        out.appendChar(s[i]);
-        if (s[i] == ']' && i + 2 < text.getSize() && s[i + 1] == ']' && s[i + 2] == '>')
+        if (s[i] == '>' && i >= 2 && s[i - 1] == ']' && s[i - 2] == ']')
             out.append("]]><![CDATA[");
+        out.appendChar(s[i]);
     }
     out.append("]]>");
 }

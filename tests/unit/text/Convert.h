@@ -1,0 +1,36 @@
+// Helpers for the conversion tests: bytes in, bytes out.
+#pragma once
+
+#include "codecs/text/EncodingConvert.h"
+#include "zip/core/DataBuffer.h"
+#include "zip/core/LogNull.h"
+
+#include <string>
+
+struct Converted {
+    bool ok;
+    std::string bytes;
+};
+
+inline std::string bytesOf(const DataBuffer& b) {
+    return std::string(reinterpret_cast<const char*>(b.getData()), b.getSize());
+}
+
+// UTF-16LE bytes of a UTF-16 string.
+inline std::string le(const std::u16string& units) {
+    std::string bytes;
+    for (char16_t u : units) {
+        bytes += char(u & 0xFF);
+        bytes += char(u >> 8);
+    }
+    return bytes;
+}
+
+inline Converted encConvert(int from, int to, const std::string& in, int action = 0) {
+    EncodingConvert converter;
+    converter.setErrorAction(action);
+    LogNull log;
+    DataBuffer out;
+    bool ok = converter.EncConvert(from, to, in.data(), uint32_t(in.size()), out, log);
+    return {ok, bytesOf(out)};
+}

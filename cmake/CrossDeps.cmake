@@ -1,3 +1,32 @@
-# Placeholder until the cross build of libbz2 and liblzma lands.
-add_library(pellquin_bz2 INTERFACE)
+# libbz2 and liblzma for the Windows builds: static libraries compiled with the
+# build's own toolchain from Debian's source packages.
+include(DebianSource)
+pellquin_debian_sources(bzip2 xz-utils)
+set(PELLQUIN_BZIP2_DIR ${PELLQUIN_DEBIAN_SOURCES_DIR}/bzip2)
+set(PELLQUIN_XZ_DIR ${PELLQUIN_DEBIAN_SOURCES_DIR}/xz-utils)
+
+# libbz2 is its seven library sources.
+add_library(pellquin_bz2 STATIC
+  ${PELLQUIN_BZIP2_DIR}/blocksort.c ${PELLQUIN_BZIP2_DIR}/bzlib.c
+  ${PELLQUIN_BZIP2_DIR}/compress.c ${PELLQUIN_BZIP2_DIR}/crctable.c
+  ${PELLQUIN_BZIP2_DIR}/decompress.c ${PELLQUIN_BZIP2_DIR}/huffman.c
+  ${PELLQUIN_BZIP2_DIR}/randtable.c)
+target_include_directories(pellquin_bz2 SYSTEM PUBLIC ${PELLQUIN_BZIP2_DIR})
+
+# liblzma comes from xz-utils' own CMake project, of which only the static library
+# is built. Its programs are defined only where getopt_long is found: saying it is
+# missing leaves them, and the configure checks they need, out altogether.
+block()
+  set(BUILD_SHARED_LIBS OFF)
+  set(BUILD_TESTING OFF)
+  set(HAVE_GETOPT_LONG OFF)
+  add_subdirectory(${PELLQUIN_XZ_DIR} ${CMAKE_BINARY_DIR}/third-party/xz-utils
+                   EXCLUDE_FROM_ALL SYSTEM)
+endblock()
+# Its own warning flags report on code that is not ours to change.
+target_compile_options(liblzma PRIVATE -w)
 add_library(pellquin_lzma INTERFACE)
+target_link_libraries(pellquin_lzma INTERFACE liblzma)
+target_include_directories(pellquin_lzma SYSTEM INTERFACE ${PELLQUIN_XZ_DIR}/src/liblzma/api)
+# Without it lzma.h declares every function as imported from liblzma.dll.
+target_compile_definitions(pellquin_lzma INTERFACE LZMA_API_STATIC)

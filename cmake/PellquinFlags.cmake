@@ -19,6 +19,11 @@ if(PELLQUIN_SANITIZE)
   target_link_options(pellquin_flags INTERFACE ${PELLQUIN_SANITIZER_FLAGS})
 endif()
 
+if(PELLQUIN_FUZZ)
+  # Coverage for libFuzzer in every library of ours; the fuzz targets add the driver.
+  target_compile_options(pellquin_flags INTERFACE -fsanitize=fuzzer-no-link)
+endif()
+
 # pellquin_module(NAME SOURCES... [DEPENDS targets...])
 # One area of the engine as a static library, added to `vexmar`.
 function(pellquin_module name)

@@ -21,4 +21,16 @@ CalendarTime currentUtcTime() {
     return t;
 }
 
+uint64_t tickCountMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint64_t>(now.tv_sec) * 1000 + static_cast<uint64_t>(now.tv_nsec) / 1000000;
+}
+
+void sleepMs(uint32_t ms) {
+    timespec wait{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000};
+    while (nanosleep(&wait, &wait) != 0) {
+    }
+}
+
 } // namespace os

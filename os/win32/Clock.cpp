@@ -19,4 +19,12 @@ CalendarTime currentUtcTime() {
     return t;
 }
 
+uint64_t tickCountMs() {
+    return GetTickCount64();
+}
+
+void sleepMs(uint32_t ms) {
+    Sleep(ms);
+}
+
 } // namespace os

@@ -1,0 +1,95 @@
+// Files and directories as the operating system offers them. Paths are UTF-8
+// and may use either separator. The Windows side chooses between the ANSI and
+// the wide (long-path) function forms itself; elsewhere paths go to the system
+// with "/" as the separator.
+#pragma once
+
+#include "os/FileTime.h"
+
+#include <cstdint>
+#include <string>
+
+namespace os {
+
+// A HANDLE on Windows, a descriptor elsewhere.
+using FileHandle = intptr_t;
+inline constexpr FileHandle kNoFile = -1;
+
+// Access wanted by an open.
+enum FileAccess : uint32_t { kAccessRead = 1, kAccessWrite = 2 };
+
+enum class FileCreation {
+    OpenExisting, // fail when the file is missing
+    OpenAlways,   // open, creating the file when missing
+    CreateAlways, // create, replacing any existing file with an empty one
+};
+
+// Sharing allowed to other opens of the same file while this one is open.
+enum FileShare : uint32_t { kShareNone = 0, kShareRead = 1, kShareWrite = 2, kShareDelete = 4 };
+
+enum FileOpenFlag : uint32_t {
+    kOpenHidden = 1,          // a newly created file gets the hidden attribute
+    kOpenBackupSemantics = 2, // directories can be opened too (to set their times)
+};
+
+// Attribute bits, with their Windows values.
+enum FileAttribute : uint32_t {
+    kAttrReadOnly = 0x01,
+    kAttrHidden = 0x02,
+    kAttrSystem = 0x04,
+    kAttrDirectory = 0x10,
+    kAttrArchive = 0x20,
+    kAttrNormal = 0x80,
+};
+
+// What a failure code means, as far as callers need to tell.
+enum class FileError {
+    None,
+    FileNotFound,     // Windows 2
+    PathNotFound,     // Windows 3
+    AccessDenied,     // Windows 5
+    NotReady,         // Windows 21
+    SharingViolation, // Windows 32
+    Other,
+};
+FileError classifyFileError(uint32_t code);
+
+struct FileOpenRequest {
+    uint32_t access = kAccessRead;
+    FileCreation creation = FileCreation::OpenExisting;
+    uint32_t share = kShareNone;
+    uint32_t flags = 0;
+};
+
+// Opens a file, retrying while another process holds it with conflicting
+// sharing (4 attempts, 50 ms apart). `error` is the system's code on failure.
+// `wideForm` says whether the long-path wide form was used (Windows only).
+FileHandle openFile(const char* path, const FileOpenRequest& request, uint32_t& error,
+                    bool& wideForm);
+void closeFile(FileHandle file);
+
+// One system call each; `done` is the number of bytes moved.
+bool readFile(FileHandle file, void* buffer, uint32_t max, uint32_t& done, uint32_t& error);
+bool writeFile(FileHandle file, const void* data, uint32_t length, uint32_t& done, uint32_t& error);
+
+enum class SeekFrom { Begin, Current, End };
+bool seekFile(FileHandle file, int64_t offset, SeekFrom from, int64_t& newPosition,
+              uint32_t& error);
+bool fileSize(FileHandle file, int64_t& size, uint32_t& error);
+// Cuts the file (or extends it) to end at the current position.
+bool truncateAtPosition(FileHandle file, uint32_t& error);
+bool fileLastWriteTime(FileHandle file, FileTime& time, uint32_t& error);
+// Sets creation (where the system keeps one), last-access and last-write times.
+bool setFileTimes(FileHandle file, FileTime time, uint32_t& error);
+
+bool getFileAttributes(const char* path, uint32_t& attributes, uint32_t& error);
+bool setFileAttributes(const char* path, uint32_t attributes, uint32_t& error);
+bool createDirectory(const char* path, uint32_t& error);
+bool deleteFile(const char* path, uint32_t& error);
+// Fails when the target exists.
+bool renameFile(const char* from, const char* to, uint32_t& error);
+
+// The process's current directory, UTF-8 (empty when unknown).
+std::string currentDirectory();
+
+} // namespace os

@@ -1,0 +1,65 @@
+// Turns byte counts into percent-done callbacks, gives the event sink regular
+// chances to abort (the heartbeat), and carries the abort flag of a run.
+#pragma once
+
+#include "zip/io/AsyncProgressEvent.h"
+
+#include <cstdint>
+#include <memory>
+
+class LogBase;
+class ProgressEvent;
+
+class ProgressMonitor {
+public:
+    // A null sink means the embedded passive one. A negative total counts as 0.
+    // A heartbeat interval of 0 means no heartbeat.
+    ProgressMonitor(ProgressEvent* sink, uint32_t heartbeatMs, int64_t total);
+    ProgressMonitor(const ProgressMonitor&) = delete;
+    ProgressMonitor& operator=(const ProgressMonitor&) = delete;
+
+    // Adds n bytes (negative counts as 0) and calls percentDone when the percent
+    // grows, or abortCheck when a heartbeat is due. Returns the abort flag.
+    bool progress(int64_t n, LogBase& log);
+    // The same without any heartbeat.
+    void progressWithoutHeartbeat(int64_t n, LogBase& log);
+    // Calls abortCheck when the heartbeat interval has passed. Returns the abort flag.
+    bool heartbeatCheck();
+    // Brings done up to the total, so a run's last percentDone carries 100.
+    void consumeRemaining(LogBase& log);
+
+    bool abortFlag() const { return aborted_ != 0; }
+    int64_t total() const { return total_; }
+    int64_t done() const { return done_; }
+
+    // done/total in percent, rounded down; 100 for a total of 0 or less. Large
+    // totals are scaled down by powers of ten first so that done * 100 fits.
+    static int32_t percentOf(int64_t done, int64_t total);
+
+private:
+    ProgressEvent* sink_;
+    uint8_t aborted_ = 0;
+    int32_t lastReportedPercent_ = 0;
+    uint64_t lastCallbackMs_;
+    uint64_t lastHeartbeatMs_;
+    uint32_t heartbeatMs_;
+    int64_t total_;
+    int64_t done_ = 0;
+    uint8_t heartbeatSuppressed_ = 0;
+    AsyncProgressEvent passiveSink_;
+};
+
+// Owns the monitor of one run, when there is one: a monitor is made only for a
+// caller that gave an event sink.
+class ProgressMonitorPtr {
+public:
+    ProgressMonitorPtr(ProgressEvent* sink, uint32_t heartbeatMs, int64_t total);
+
+    // Null when the run has no event sink.
+    ProgressMonitor* get() const { return monitor_.get(); }
+    bool abortFlag() const { return monitor_ && monitor_->abortFlag(); }
+    void consumeRemaining(LogBase& log);
+
+private:
+    std::unique_ptr<ProgressMonitor> monitor_;
+};

@@ -1,8 +1,11 @@
 // What happens to characters a conversion cannot convert (the error action).
 #include "codecs/text/EncodingConvert.h"
 
+#include "codecs/text/OutputCursor.h"
 #include "zip/core/DataBuffer.h"
 #include "zip/core/LogBase.h"
+
+#include <cstring>
 
 namespace {
 
@@ -108,4 +111,38 @@ bool EncodingConvert::onBadUnit(char16_t unit, DataBuffer& out, LogBase& log) {
     default:
         return true;
     }
+}
+
+bool EncodingConvert::outOfMemory(OutputCursor& cursor) {
+    cursor.rollback();
+    allocFailed_ = true;
+    return false;
+}
+
+bool EncodingConvert::handleBadBytes(OutputCursor& cursor, uint8_t*& p, const uint8_t* bytes,
+                                     uint32_t n, uint64_t room) {
+    cursor.commit(p);
+    if (onBadBytes(bytes, n, cursor.buffer()) && cursor.reserve(p, room))
+        return true;
+    return outOfMemory(cursor);
+}
+
+bool EncodingConvert::handleBadUnit(OutputCursor& cursor, uint8_t*& p, char16_t unit, uint64_t room,
+                                    LogBase& log) {
+    cursor.commit(p);
+    if (onBadUnit(unit, cursor.buffer(), log) && cursor.reserve(p, room))
+        return true;
+    return outOfMemory(cursor);
+}
+
+bool EncodingConvert::copyMarkedRun(const uint8_t*& s, const uint8_t* end, uint8_t*& p) const {
+    if (!honourMarkers_ || s == end || *s > kMaxMarkedRun)
+        return false;
+    uint32_t count = *s++;
+    if (count > uint32_t(end - s))
+        count = uint32_t(end - s);
+    std::memcpy(p, s, count);
+    p += count;
+    s += count;
+    return true;
 }

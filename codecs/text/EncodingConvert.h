@@ -7,6 +7,7 @@
 
 class DataBuffer;
 class LogBase;
+class OutputCursor;
 struct CodePageTable;
 
 class EncodingConvert {
@@ -78,6 +79,17 @@ private:
     bool onBadBytes(const uint8_t* bytes, uint32_t n, DataBuffer& out);
     bool onBadUnit(char16_t unit, DataBuffer& out, LogBase& log);
     bool writeRaw(const uint8_t* bytes, uint32_t n, DataBuffer& out);
+    // The same from inside a conversion loop: the cursor is committed around
+    // the error action and then makes room for `room` more bytes.
+    bool handleBadBytes(OutputCursor& cursor, uint8_t*& p, const uint8_t* bytes, uint32_t n,
+                        uint64_t room);
+    bool handleBadUnit(OutputCursor& cursor, uint8_t*& p, char16_t unit, uint64_t room,
+                       LogBase& log);
+    // Takes back the conversion's output; the conversion fails.
+    bool outOfMemory(OutputCursor& cursor);
+    // After a marker unit: copies the run it announces when markers are
+    // honoured and the count is valid; false leaves the unit to be converted.
+    bool copyMarkedRun(const uint8_t*& s, const uint8_t* end, uint8_t*& p) const;
 
     int errorAction_ = kDrop;
     int altCodePage_ = 0;

@@ -29,6 +29,7 @@ public:
     }
     // Takes back everything written since the cursor was made.
     void rollback() { out_.shorten(out_.getSize() - start_); }
+    DataBuffer& buffer() { return out_; }
 
 private:
     DataBuffer& out_;

@@ -42,10 +42,8 @@ bool EncodingConvert::convertToUnicodeByLookup(const CodePageTable& table, const
     const uint8_t* end = s + length;
     OutputCursor cursor(out);
     uint8_t* p = nullptr;
-    if (!cursor.reserve(p, uint64_t(length) * 2)) {
-        allocFailed_ = true;
-        return false;
-    }
+    if (!cursor.reserve(p, uint64_t(length) * 2))
+        return outOfMemory(cursor);
     bool ok = true;
     for (; s < end; ++s) {
         uint8_t b = *s;
@@ -55,14 +53,8 @@ bool EncodingConvert::convertToUnicodeByLookup(const CodePageTable& table, const
             continue;
         }
         ok = false;
-        if (errorAction_ != kDrop) {
-            cursor.commit(p);
-            if (!onBadBytes(s, 1, out) || !cursor.reserve(p, uint64_t(end - s - 1) * 2)) {
-                cursor.rollback();
-                allocFailed_ = true;
-                return false;
-            }
-        }
+        if (errorAction_ != kDrop && !handleBadBytes(cursor, p, s, 1, uint64_t(end - s - 1) * 2))
+            return false;
     }
     cursor.commit(p);
     return ok;
@@ -89,10 +81,8 @@ bool EncodingConvert::convertFromUnicodeHC(int codePage, const void* data, uint3
     uint8_t* p = nullptr;
     // At most one byte per input byte: a unit gives one, a marked run no more
     // than it holds.
-    if (!cursor.reserve(p, length)) {
-        allocFailed_ = true;
-        return false;
-    }
+    if (!cursor.reserve(p, length))
+        return outOfMemory(cursor);
     bool ok = true;
     while (end - s >= 2) {
         char16_t unit = char16_t(s[0] | s[1] << 8);
@@ -101,15 +91,8 @@ bool EncodingConvert::convertFromUnicodeHC(int codePage, const void* data, uint3
             *p++ = uint8_t(unit);
             continue;
         }
-        if (unit == kMarkerUnit && honourMarkers_ && s < end && *s <= kMaxMarkedRun) {
-            uint32_t count = *s++;
-            if (count > uint32_t(end - s))
-                count = uint32_t(end - s);
-            std::memcpy(p, s, count);
-            p += count;
-            s += count;
+        if (unit == kMarkerUnit && copyMarkedRun(s, end, p))
             continue;
-        }
         uint8_t bytes[4];
         uint8_t n = reverse->find(foldArabicDigits(codePage, unit), bytes);
         if (n == 1) {
@@ -117,14 +100,8 @@ bool EncodingConvert::convertFromUnicodeHC(int codePage, const void* data, uint3
             continue;
         }
         ok = false;
-        if (errorAction_ != kDrop) {
-            cursor.commit(p);
-            if (!onBadUnit(unit, out, log) || !cursor.reserve(p, uint64_t(end - s))) {
-                cursor.rollback();
-                allocFailed_ = true;
-                return false;
-            }
-        }
+        if (errorAction_ != kDrop && !handleBadUnit(cursor, p, unit, uint64_t(end - s), log))
+            return false;
     }
     cursor.commit(p);
     return ok && s == end;

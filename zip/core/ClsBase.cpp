@@ -16,7 +16,7 @@ ClsBase::ClsBase() : tag_(kTag) {}
 
 ClsBase::~ClsBase() {
     checkValidityTag(tag_, kTag);
-    tag_ = 0;
+    clearValidityTag(tag_);
 }
 
 bool ClsBase::getVerboseLogging() {

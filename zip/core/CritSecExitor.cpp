@@ -16,5 +16,5 @@ CritSecExitor::~CritSecExitor() {
     checkValidityTag(tag_, kTag);
     if (cs_)
         cs_->leaveCriticalSection();
-    tag_ = 0;
+    clearValidityTag(tag_);
 }

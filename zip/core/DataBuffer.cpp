@@ -39,7 +39,7 @@ DataBuffer::DataBuffer() : tag_(kTag) {}
 DataBuffer::~DataBuffer() {
     checkValidityTag(tag_, kTag);
     freeBlock();
-    tag_ = 0;
+    clearValidityTag(tag_);
 }
 
 void DataBuffer::freeBlock() {

@@ -54,7 +54,7 @@ StringBuffer::~StringBuffer() {
     if (wipe_)
         wipeBytes(text_, length_);
     std::free(heap_);
-    tag_ = 0;
+    clearValidityTag(tag_);
 }
 
 // Makes room for `added` more characters and the terminator.

@@ -9,3 +9,9 @@ template <typename T> inline void checkValidityTag(T actual, T expected) {
     if (actual != expected)
         std::abort();
 }
+
+// A volatile store: the compiler would otherwise drop a write to an object
+// whose lifetime is ending, and a destroyed object would keep its tag.
+template <typename T> inline void clearValidityTag(T& tag) {
+    *const_cast<volatile T*>(&tag) = 0;
+}

@@ -12,7 +12,7 @@ VexmarCritSec::~VexmarCritSec() {
     checkValidityTag(tag_, kTag);
     lock_.enter();
     lock_.leave();
-    tag_ = 0;
+    clearValidityTag(tag_);
 }
 
 void VexmarCritSec::enterCriticalSection() {

@@ -40,7 +40,7 @@ XString::XString() : tag_(kTag) {}
 
 XString::~XString() {
     checkValidityTag(tag_, kTag);
-    tag_ = 0;
+    clearValidityTag(tag_);
 }
 
 void XString::check() const {
@@ -59,18 +59,22 @@ void XString::onlyWide() {
     utf8Valid_ = 0;
 }
 
+// Converts the value from a current form other than the target's.
+bool XString::convertCurrent(int toCodePage, DataBuffer& out) const {
+    if (utf8Valid_ && toCodePage != EncodingConvert::kUtf8)
+        return convert(EncodingConvert::kUtf8, toCodePage, utf8_.getString(), utf8_.getSize(), out);
+    if (wideValid_ && toCodePage != EncodingConvert::kUtf16LE)
+        return convert(EncodingConvert::kUtf16LE, toCodePage, wide_.getData(),
+                       wide_.getSize() >= 2 ? wide_.getSize() - 2 : 0, out);
+    return convert(os::ansiCodePage(), toCodePage, ansi_.getString(), ansi_.getSize(), out);
+}
+
 bool XString::makeUtf8Current() const {
     check();
     if (utf8Valid_)
         return true;
     DataBuffer out;
-    bool ok;
-    if (wideValid_)
-        ok = convert(EncodingConvert::kUtf16LE, EncodingConvert::kUtf8, wide_.getData(),
-                     wide_.getSize() >= 2 ? wide_.getSize() - 2 : 0, out);
-    else
-        ok = convert(os::ansiCodePage(), EncodingConvert::kUtf8, ansi_.getString(), ansi_.getSize(),
-                     out);
+    bool ok = convertCurrent(EncodingConvert::kUtf8, out);
     if (!utf8_.setString(reinterpret_cast<const char*>(out.getData()), out.getSize()))
         return false;
     utf8Valid_ = ok ? 1 : 0;
@@ -82,13 +86,7 @@ bool XString::makeWideCurrent() const {
     if (wideValid_)
         return true;
     DataBuffer out;
-    bool ok;
-    if (utf8Valid_)
-        ok = convert(EncodingConvert::kUtf8, EncodingConvert::kUtf16LE, utf8_.getString(),
-                     utf8_.getSize(), out);
-    else
-        ok = convert(os::ansiCodePage(), EncodingConvert::kUtf16LE, ansi_.getString(),
-                     ansi_.getSize(), out);
+    bool ok = convertCurrent(EncodingConvert::kUtf16LE, out);
     static constexpr uint8_t kTerminator[2] = {0, 0};
     wide_.clear();
     if (!wide_.append(out) || !wide_.append(kTerminator, 2)) {
@@ -252,14 +250,8 @@ const char* XString::getAnsi() const {
     check();
     if (ansiValid_)
         return ansi_.getString();
-    int cp = os::ansiCodePage();
     DataBuffer out;
-    bool ok;
-    if (wideValid_)
-        ok = convert(EncodingConvert::kUtf16LE, cp, wide_.getData(),
-                     wide_.getSize() >= 2 ? wide_.getSize() - 2 : 0, out);
-    else
-        ok = convert(EncodingConvert::kUtf8, cp, utf8_.getString(), utf8_.getSize(), out);
+    bool ok = convertCurrent(os::ansiCodePage(), out);
     // A character without an ANSI mapping leaves the form not current: the text
     // is lossy, and the next request converts again.
     if (ansi_.setString(reinterpret_cast<const char*>(out.getData()), out.getSize()))
@@ -301,43 +293,53 @@ void XString::clear() {
     wideValid_ = 0;
 }
 
-bool XString::trim() {
-    if (wideValid_ && !utf8Valid_) {
-        const char16_t* s = getWide();
-        uint32_t end = wideLength(s);
-        uint32_t begin = 0;
-        while (end > 0 && isTrimmed(s[end - 1]))
-            --end;
-        while (begin < end && isTrimmed(s[begin]))
-            ++begin;
-        return setFromWide(s + begin, end - begin);
-    }
+// Edits the UTF-8 form, which then is the only current one.
+template <typename Edit> bool XString::editUtf8(Edit edit) {
     if (!makeUtf8Current())
         return false;
-    utf8_.trim();
+    edit(utf8_);
     onlyUtf8();
     return true;
 }
 
-bool XString::replaceAllChars(char16_t from, char16_t to) {
-    if (from < 0x80 && to < 0x80) {
-        // ASCII never occurs inside a multi-byte UTF-8 sequence.
-        if (!makeUtf8Current())
-            return false;
-        utf8_.replaceAllChars(char(from), char(to));
-        onlyUtf8();
-        return true;
-    }
+// Edits the UTF-16 units in place (the edit returns how many remain), which
+// then are the only current form.
+template <typename Edit> bool XString::editWide(Edit edit) {
     if (!makeWideCurrent())
         return false;
     auto* units = reinterpret_cast<char16_t*>(wide_.getData());
-    uint32_t n = wide_.getSize() / 2;
-    for (uint32_t i = 0; i + 1 < n; ++i) {
-        if (units[i] == from)
-            units[i] = to;
-    }
+    uint32_t n = edit(units, wide_.getSize() / 2 - 1);
+    units[n] = 0;
+    wide_.setSize((n + 1) * 2);
     onlyWide();
     return true;
+}
+
+bool XString::trim() {
+    if (utf8Valid_ || !wideValid_)
+        return editUtf8([](StringBuffer& s) { s.trim(); });
+    return editWide([](char16_t* units, uint32_t n) {
+        uint32_t begin = 0;
+        while (n > 0 && isTrimmed(units[n - 1]))
+            --n;
+        while (begin < n && isTrimmed(units[begin]))
+            ++begin;
+        std::memmove(units, units + begin, (n - begin) * 2);
+        return n - begin;
+    });
+}
+
+bool XString::replaceAllChars(char16_t from, char16_t to) {
+    // ASCII never occurs inside a multi-byte UTF-8 sequence.
+    if (from < 0x80 && to < 0x80)
+        return editUtf8([=](StringBuffer& s) { s.replaceAllChars(char(from), char(to)); });
+    return editWide([=](char16_t* units, uint32_t n) {
+        for (uint32_t i = 0; i < n; ++i) {
+            if (units[i] == from)
+                units[i] = to;
+        }
+        return n;
+    });
 }
 
 bool XString::replaceFirst(const char* findUtf8, const char* replacementUtf8) {
@@ -380,25 +382,16 @@ int XString::indexOfUtf8(const char* sub) const {
 }
 
 bool XString::removeChar(char16_t c) {
-    if (c < 0x80) {
-        if (!makeUtf8Current())
-            return false;
-        utf8_.removeChar(char(c));
-        onlyUtf8();
-        return true;
-    }
-    if (!makeWideCurrent())
-        return false;
-    auto* units = reinterpret_cast<char16_t*>(wide_.getData());
-    uint32_t n = wide_.getSize() / 2;
-    uint32_t out = 0;
-    for (uint32_t i = 0; i < n; ++i) {
-        if (units[i] != c || i + 1 == n)
-            units[out++] = units[i];
-    }
-    wide_.setSize(out * 2);
-    onlyWide();
-    return true;
+    if (c < 0x80)
+        return editUtf8([=](StringBuffer& s) { s.removeChar(char(c)); });
+    return editWide([=](char16_t* units, uint32_t n) {
+        uint32_t kept = 0;
+        for (uint32_t i = 0; i < n; ++i) {
+            if (units[i] != c)
+                units[kept++] = units[i];
+        }
+        return kept;
+    });
 }
 
 void XString::setWipe(bool wipe) {

@@ -63,8 +63,11 @@ public:
 
 private:
     void check() const;
+    bool convertCurrent(int toCodePage, DataBuffer& out) const;
     bool makeUtf8Current() const;
     bool makeWideCurrent() const;
+    template <typename Edit> bool editUtf8(Edit edit);
+    template <typename Edit> bool editWide(Edit edit);
     void onlyUtf8();
     void onlyWide();
     bool setWideUnits(const char16_t* s, uint32_t units);

@@ -82,6 +82,22 @@ TEST(Utf8, EveryUnitRoundTrips) {
     EXPECT_EQ(back.bytes, le(all));
 }
 
+// ASCII runs go a block at a time; a character of another kind at any
+// position of a block must still come out in its place.
+TEST(Utf8, OtherCharactersInsideAsciiRuns) {
+    const std::u16string others[] = {u"\u00E9", u"\u20AC", std::u16string(1, u'\0')};
+    for (const std::u16string& other : others) {
+        for (size_t at = 0; at < 40; ++at) {
+            std::u16string units(48, u'a');
+            units.replace(at, 1, other);
+            Converted utf8 = encConvert(1200, 65001, le(units));
+            std::u16string expected = other[0] ? units : units.substr(0, at) + units.substr(at + 1);
+            Converted back = encConvert(65001, 1200, utf8.bytes);
+            EXPECT_EQ(back.bytes, le(expected)) << at;
+        }
+    }
+}
+
 TEST(Utf8Decode, AppendsToWhatIsThere) {
     EncodingConvert converter;
     LogNull log;

@@ -52,7 +52,7 @@ StringBuffer::StringBuffer(const char* s) : StringBuffer() {
 StringBuffer::~StringBuffer() {
     checkValidityTag(tag_, kTag);
     if (wipe_)
-        wipeBytes(text_, length_);
+        wipeBytes(text_, getCapacity()); // a shortened tail too
     std::free(heap_);
     clearValidityTag(tag_);
 }
@@ -74,7 +74,7 @@ bool StringBuffer::grow(uint32_t added) {
     std::memcpy(block, text_, length_ + 1);
     bool hadHeap = heap_ != nullptr;
     if (wipe_)
-        wipeBytes(text_, length_);
+        wipeBytes(text_, getCapacity());
     std::free(heap_);
     heap_ = block;
     text_ = block;

@@ -8,6 +8,12 @@
 set(PELLQUIN_DEBIAN_SOURCES_DIR ${CMAKE_SOURCE_DIR}/build/third-party CACHE PATH
     "Where the Debian source packages of the Windows builds' libraries are unpacked")
 
+function(_pellquin_debian_codename out_codename)
+  file(STRINGS /etc/os-release codename REGEX "^VERSION_CODENAME=")
+  string(REPLACE "VERSION_CODENAME=" "" codename "${codename}")
+  set(${out_codename} ${codename} PARENT_SCOPE)
+endfunction()
+
 # Writes the apt configuration that points every piece of apt state below `dir`.
 # The deb-src list mirrors the machine's own Debian sources, so a local mirror or
 # proxy keeps working; without them it falls back to deb.debian.org.
@@ -17,8 +23,7 @@ function(_pellquin_apt_config dir out_config)
     file(READ /etc/apt/sources.list.d/debian.sources sources)
     string(REGEX REPLACE "(^|\n)Types:[^\n]*" "\\1Types: deb-src" sources "${sources}")
   else()
-    file(STRINGS /etc/os-release codename REGEX "^VERSION_CODENAME=")
-    string(REPLACE "VERSION_CODENAME=" "" codename "${codename}")
+    _pellquin_debian_codename(codename)
     string(CONCAT sources "Types: deb-src\n" "URIs: http://deb.debian.org/debian\n"
            "Suites: ${codename}\n" "Components: main\n"
            "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg\n")
@@ -57,6 +62,8 @@ function(pellquin_debian_sources)
     if(NOT EXISTS ${root}/${package}.unpacked)
       list(APPEND missing ${package})
     endif()
+    # A removed tree makes the next build configure, and so fetch, again.
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${root}/${package}.unpacked)
   endforeach()
   if(NOT missing)
     return()
@@ -69,8 +76,18 @@ function(pellquin_debian_sources)
     set(downloads ${root}/downloads/${package})
     file(REMOVE_RECURSE ${downloads} ${root}/${package})
     file(MAKE_DIRECTORY ${downloads})
-    _pellquin_run("apt-get source ${package}" ${CMAKE_COMMAND} -E chdir ${downloads}
-                  apt-get -q -c ${apt_config} source --download-only ${package})
+    # The newest version first. A mirror may list an update before it serves its
+    # files; the release's own version is then the one to take.
+    set(fetch ${CMAKE_COMMAND} -E chdir ${downloads} apt-get -q -c ${apt_config} source
+        --download-only)
+    execute_process(COMMAND ${fetch} ${package} RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
+    if(NOT rc EQUAL 0)
+      _pellquin_debian_codename(codename)
+      message(STATUS "The newest ${package} could not be fetched; taking ${codename}'s")
+      file(REMOVE_RECURSE ${downloads})
+      file(MAKE_DIRECTORY ${downloads})
+      _pellquin_run("apt-get source ${package}/${codename}" ${fetch} ${package}/${codename})
+    endif()
     file(GLOB dsc ${downloads}/*.dsc)
     list(LENGTH dsc count)
     if(NOT count EQUAL 1)

@@ -7,7 +7,7 @@
 namespace {
 
 // ZIP's LZMA entries carry raw LZMA1 data behind 5 property bytes (lc/lp/pb and
-// the dictionary size) and end with the end-of-payload marker.
+// the dictionary size). The raw encoder ends its data with the end-of-payload marker.
 struct Packed {
     std::vector<unsigned char> properties;
     std::vector<unsigned char> data;
@@ -45,7 +45,7 @@ lzma_ret decompress(const Packed& packed, std::vector<unsigned char>& out, size_
               LZMA_OK);
     lzma_stream stream = LZMA_STREAM_INIT;
     lzma_ret rc = lzma_raw_decoder(&stream, filters);
-    free(filters[0].options);
+    std::free(filters[0].options);
     if (rc != LZMA_OK)
         return rc;
     out.resize(outSize);

@@ -16,7 +16,8 @@ using FileHandle = intptr_t;
 inline constexpr FileHandle kNoFile = -1;
 
 // Access wanted by an open.
-enum FileAccess : uint32_t { kAccessRead = 1, kAccessWrite = 2 };
+inline constexpr uint32_t kAccessRead = 1;
+inline constexpr uint32_t kAccessWrite = 2;
 
 enum class FileCreation {
     OpenExisting, // fail when the file is missing
@@ -25,22 +26,22 @@ enum class FileCreation {
 };
 
 // Sharing allowed to other opens of the same file while this one is open.
-enum FileShare : uint32_t { kShareNone = 0, kShareRead = 1, kShareWrite = 2, kShareDelete = 4 };
+inline constexpr uint32_t kShareNone = 0;
+inline constexpr uint32_t kShareRead = 1;
+inline constexpr uint32_t kShareWrite = 2;
+inline constexpr uint32_t kShareDelete = 4;
 
-enum FileOpenFlag : uint32_t {
-    kOpenHidden = 1,          // a newly created file gets the hidden attribute
-    kOpenBackupSemantics = 2, // directories can be opened too (to set their times)
-};
+// Open flags.
+inline constexpr uint32_t kOpenHidden = 1;          // a new file gets the hidden attribute
+inline constexpr uint32_t kOpenBackupSemantics = 2; // directories open too (to set their times)
 
 // Attribute bits, with their Windows values.
-enum FileAttribute : uint32_t {
-    kAttrReadOnly = 0x01,
-    kAttrHidden = 0x02,
-    kAttrSystem = 0x04,
-    kAttrDirectory = 0x10,
-    kAttrArchive = 0x20,
-    kAttrNormal = 0x80,
-};
+inline constexpr uint32_t kAttrReadOnly = 0x01;
+inline constexpr uint32_t kAttrHidden = 0x02;
+inline constexpr uint32_t kAttrSystem = 0x04;
+inline constexpr uint32_t kAttrDirectory = 0x10;
+inline constexpr uint32_t kAttrArchive = 0x20;
+inline constexpr uint32_t kAttrNormal = 0x80;
 
 // What a failure code means, as far as callers need to tell.
 enum class FileError {

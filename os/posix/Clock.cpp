@@ -1,5 +1,6 @@
 #include "os/Clock.h"
 
+#include <cerrno>
 #include <ctime>
 
 namespace os {
@@ -29,7 +30,7 @@ uint64_t tickCountMs() {
 
 void sleepMs(uint32_t ms) {
     timespec wait{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000};
-    while (nanosleep(&wait, &wait) != 0) {
+    while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
     }
 }
 

@@ -14,8 +14,8 @@ public:
     explicit BufferedOutput(Output* target, uint32_t capacity = kDefaultCapacity);
     ~BufferedOutput() override;
 
-    // Passes the collected bytes on. The owner flushes before it is done.
-    bool flush(ProgressMonitor* monitor, LogBase& log);
+    // Passes the collected bytes on. Destruction flushes too, but cannot report a failure.
+    bool flush(LogBase& log);
 
     bool writeRaw(const uint8_t* data, uint64_t length, ProgressMonitor* monitor,
                   LogBase& log) override;

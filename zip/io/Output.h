@@ -3,6 +3,7 @@
 // (if any) and reports progress to the monitor; subclasses only store bytes.
 #pragma once
 
+#include "zip/core/StringBuffer.h"
 #include "zip/io/DataTransform.h"
 
 #include <cstdint>
@@ -12,7 +13,6 @@
 class DataBuffer;
 class LogBase;
 class ProgressMonitor;
-class StringBuffer;
 
 class Output {
 public:

@@ -1,0 +1,3 @@
+#include "zip/io/DataTransform.h"
+
+DataTransform::~DataTransform() = default;

@@ -1,0 +1,65 @@
+#include "zip/io/MemDataObjSource.h"
+
+#include "zip/central/MemoryData.h"
+#include "zip/core/LogBase.h"
+
+#include <cstring>
+
+void MemDataObjSource::setup(const MemoryData* image, uint64_t start, uint64_t length) {
+    image_ = image;
+    start_ = start;
+    length_ = length;
+    rewind();
+}
+
+bool MemDataObjSource::readRaw(uint8_t* buffer, uint32_t max, uint32_t& count, bool& atEnd,
+                               ProgressMonitor*, LogBase& log) {
+    count = 0;
+    atEnd = remaining_ == 0;
+    if (!buffer) {
+        log.logError("Internal error: No output buffer provided.");
+        return false;
+    }
+    if (!image_) {
+        log.logError("Internal error: No memData.");
+        return false;
+    }
+    if (remaining_ == 0)
+        return true;
+    const uint32_t want = remaining_ < max ? uint32_t(remaining_) : max;
+    if (want == 0) {
+        log.logError("Number of bytes received at current index was 0.");
+        log.logDataInt64("curIndex", int64_t(current_));
+        return false;
+    }
+    const uint8_t* bytes = image_->getBytes(current_, want, log);
+    if (!bytes) {
+        log.logError("Failed to get bytes at current index.");
+        log.logDataInt64("curIndex", int64_t(current_));
+        return false;
+    }
+    std::memcpy(buffer, bytes, want);
+    count = want;
+    current_ += want;
+    remaining_ -= want;
+    atEnd = remaining_ == 0;
+    return true;
+}
+
+bool MemDataObjSource::seekAbsolute(int64_t position) {
+    const uint64_t offset = position < 0                   ? 0
+                            : uint64_t(position) > length_ ? length_
+                                                           : uint64_t(position);
+    current_ = start_ + offset;
+    remaining_ = length_ - offset;
+    return true;
+}
+
+bool MemDataObjSource::seekRelative(int64_t offset) {
+    return seekAbsolute(position() + offset);
+}
+
+void MemDataObjSource::rewind() {
+    current_ = start_;
+    remaining_ = length_;
+}

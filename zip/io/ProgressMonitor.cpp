@@ -44,16 +44,19 @@ bool ProgressMonitor::progress(int64_t n, LogBase& log) {
             aborted_ = 1;
     } else if (!heartbeatSuppressed_ && heartbeatMs_ != 0) {
         const uint64_t now = os::tickCountMs();
-        if (now - lastCallbackMs_ > heartbeatMs_) {
-            lastCallbackMs_ = now;
-            lastHeartbeatMs_ = now;
-            bool abort = false;
-            sink_->abortCheck(&abort);
-            if (abort)
-                aborted_ = 1;
-        }
+        if (now - lastCallbackMs_ > heartbeatMs_)
+            beat(now);
     }
     return aborted_ != 0;
+}
+
+void ProgressMonitor::beat(uint64_t now) {
+    lastCallbackMs_ = now;
+    lastHeartbeatMs_ = now;
+    bool abort = false;
+    sink_->abortCheck(&abort);
+    if (abort)
+        aborted_ = 1;
 }
 
 void ProgressMonitor::progressWithoutHeartbeat(int64_t n, LogBase& log) {
@@ -75,14 +78,8 @@ bool ProgressMonitor::heartbeatCheck() {
         lastHeartbeatMs_ = now;
         return false;
     }
-    if (now - lastHeartbeatMs_ >= heartbeatMs_) {
-        lastHeartbeatMs_ = now;
-        lastCallbackMs_ = now;
-        bool abort = false;
-        sink_->abortCheck(&abort);
-        if (abort)
-            aborted_ = 1;
-    }
+    if (now - lastHeartbeatMs_ >= heartbeatMs_)
+        beat(now);
     return aborted_ != 0;
 }
 

@@ -37,6 +37,9 @@ public:
     static int32_t percentOf(int64_t done, int64_t total);
 
 private:
+    // A heartbeat: both times become `now` and the sink may ask to abort.
+    void beat(uint64_t now);
+
     ProgressEvent* sink_;
     uint8_t aborted_ = 0;
     int32_t lastReportedPercent_ = 0;

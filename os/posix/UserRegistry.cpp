@@ -1,0 +1,12 @@
+#include "os/UserRegistry.h"
+
+#include <cerrno>
+
+namespace os {
+
+bool setCurrentUserDword(const wchar*, const wchar*, uint32_t) {
+    errno = ENOSYS;
+    return false;
+}
+
+} // namespace os

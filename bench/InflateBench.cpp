@@ -1,0 +1,209 @@
+// Raw inflate throughput: ours against zlib's and libdeflate's, decoding the same deflate
+// streams from memory into memory in the same run. The streams are the machine's own files,
+// each compressed on its own by zlib at level 6, as an archiver would store them.
+#include "bench/BenchTiming.h"
+#include "codecs/inflate/Inflate.h"
+#include "zip/core/LogNull.h"
+#include "zip/io/MemoryDataSource.h"
+#include "zip/io/Output.h"
+
+#include <libdeflate.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+constexpr size_t kMiB = size_t(1) << 20;
+constexpr int kRuns = 7;
+
+// Processor time of the calling thread: the machine may be busy with other work meanwhile.
+double threadSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+template <class Work> double cpuSecondsOf(Work&& work) {
+    const double start = threadSeconds();
+    work();
+    return threadSeconds() - start;
+}
+
+struct Stream {
+    Bytes compressed;
+    size_t size;
+};
+
+struct Corpus {
+    const char* title;
+    std::vector<Stream> streams;
+    size_t totalSize = 0;
+    size_t totalCompressed = 0;
+};
+
+Bytes readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+Bytes deflateRaw(const Bytes& data) {
+    z_stream z{};
+    deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+    Bytes out(deflateBound(&z, static_cast<uLong>(data.size())));
+    z.next_in = const_cast<Bytef*>(data.data());
+    z.avail_in = static_cast<uInt>(data.size());
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(out.size());
+    deflate(&z, Z_FINISH);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return out;
+}
+
+// Regular files below the roots, in path order, until `limit` bytes; already compressed
+// files are left out.
+Corpus collect(const char* title, std::vector<const char*> roots, size_t limit) {
+    std::vector<fs::path> paths;
+    for (const char* root : roots) {
+        std::error_code ec;
+        for (auto it = fs::recursive_directory_iterator(root, ec);
+             it != fs::recursive_directory_iterator(); it.increment(ec)) {
+            const std::string ext = it->path().extension().string();
+            if (it->is_regular_file(ec) && !it->is_symlink(ec) && ext != ".gz" && ext != ".xz" &&
+                ext != ".bz2" && ext != ".zst" && ext != ".png")
+                paths.push_back(it->path());
+        }
+    }
+    std::sort(paths.begin(), paths.end());
+    Corpus corpus;
+    corpus.title = title;
+    for (const fs::path& path : paths) {
+        if (corpus.totalSize >= limit)
+            break;
+        const Bytes data = readFile(path);
+        if (data.empty())
+            continue;
+        corpus.streams.push_back({deflateRaw(data), data.size()});
+        corpus.totalSize += data.size();
+        corpus.totalCompressed += corpus.streams.back().compressed.size();
+    }
+    return corpus;
+}
+
+// Our output into a preallocated buffer, as a memory sink would.
+class BufferOutput : public Output {
+public:
+    explicit BufferOutput(uint8_t* target) : Output(kMemory), target_(target) {}
+    bool writeRaw(const uint8_t* data, uint64_t length, ProgressMonitor*, LogBase&) override {
+        std::memcpy(target_ + used_, data, length);
+        used_ += length;
+        return true;
+    }
+    size_t used() const { return used_; }
+
+private:
+    uint8_t* target_;
+    size_t used_ = 0;
+};
+
+// Each decoder returns the bytes it produced.
+size_t ours(const Stream& s, uint8_t* out) {
+    MemoryDataSource source(s.compressed.data(), s.compressed.size());
+    BufferOutput output(out);
+    LogNull log;
+    return inflateFromSource(false, source, output, false, nullptr, log, s.size) ? output.used()
+                                                                                 : 0;
+}
+
+size_t zlib(const Stream& s, uint8_t* out) {
+    z_stream z{};
+    inflateInit2(&z, -15);
+    z.next_in = const_cast<Bytef*>(s.compressed.data());
+    z.avail_in = static_cast<uInt>(s.compressed.size());
+    z.next_out = out;
+    z.avail_out = static_cast<uInt>(s.size);
+    const int rc = inflate(&z, Z_FINISH);
+    const size_t produced = z.total_out;
+    inflateEnd(&z);
+    return rc == Z_STREAM_END ? produced : 0;
+}
+
+libdeflate_decompressor* g_libdeflate;
+
+size_t libdeflate(const Stream& s, uint8_t* out) {
+    size_t produced = 0;
+    const auto rc = libdeflate_deflate_decompress(g_libdeflate, s.compressed.data(),
+                                                  s.compressed.size(), out, s.size, &produced);
+    return rc == LIBDEFLATE_SUCCESS ? produced : 0;
+}
+
+struct Contender {
+    const char* name;
+    size_t (*decode)(const Stream&, uint8_t*);
+};
+
+const Contender kContenders[] = {{"ours", ours}, {"zlib", zlib}, {"libdeflate", libdeflate}};
+
+// False when a contender's output differs from the original size or from libdeflate's bytes.
+bool measure(const Corpus& corpus) {
+    size_t largest = 0;
+    for (const Stream& s : corpus.streams)
+        largest = std::max(largest, s.size);
+    Bytes out(largest), reference(largest);
+    bool agree = true;
+    for (const Stream& s : corpus.streams) {
+        if (libdeflate(s, reference.data()) != s.size)
+            agree = false;
+        for (const Contender& c : kContenders)
+            agree = agree && c.decode(s, out.data()) == s.size &&
+                    std::memcmp(out.data(), reference.data(), s.size) == 0;
+    }
+
+    std::vector<std::vector<double>> seconds(std::size(kContenders));
+    for (int run = 0; run < kRuns; ++run)
+        for (size_t i = 0; i < std::size(kContenders); ++i)
+            seconds[i].push_back(cpuSecondsOf([&] {
+                size_t total = 0;
+                for (const Stream& s : corpus.streams)
+                    total += kContenders[i].decode(s, out.data());
+                bench::keep(total);
+            }));
+
+    std::printf("%s: %zu files, %.1f MiB, deflated to %.1f%% by zlib -6\n", corpus.title,
+                corpus.streams.size(), double(corpus.totalSize) / kMiB,
+                100.0 * double(corpus.totalCompressed) / double(corpus.totalSize));
+    double rates[std::size(kContenders)];
+    for (size_t i = 0; i < std::size(kContenders); ++i) {
+        rates[i] = double(corpus.totalSize) / kMiB / bench::median(seconds[i]);
+        std::printf("  %-11s %8.0f MiB/s (median of %d runs, thread time)\n", kContenders[i].name,
+                    rates[i], kRuns);
+    }
+    std::printf("  ours/zlib %.2fx, libdeflate/ours %.2fx%s\n\n", rates[0] / rates[1],
+                rates[2] / rates[0], agree ? "" : "  MISMATCH: outputs differ");
+    return agree;
+}
+
+} // namespace
+
+int main() {
+    g_libdeflate = libdeflate_alloc_decompressor();
+    std::printf("Raw inflate into memory; zlib %s.\n\n", zlibVersion());
+    bool ok = measure(collect("Binaries (/usr/bin)", {"/usr/bin"}, 48 * kMiB));
+    ok = measure(collect("Text (/usr/share/doc, /usr/include)", {"/usr/share/doc", "/usr/include"},
+                         32 * kMiB)) &&
+         ok;
+    libdeflate_free_decompressor(g_libdeflate);
+    return ok ? 0 : 1;
+}

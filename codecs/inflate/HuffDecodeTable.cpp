@@ -1,0 +1,152 @@
+// Building and walking the levelled decode tables. Codes are canonical (RFC 1951 3.2.2) and
+// arrive least significant bit first, so every code is bit-reversed before it indexes a table.
+#include "codecs/inflate/HuffDecodeTable.h"
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+constexpr int kMaxCodeLength = 15;
+
+struct ByteReversal {
+    uint8_t table[256];
+    constexpr ByteReversal() : table() {
+        for (int b = 0; b < 256; ++b)
+            for (int i = 0; i < 8; ++i)
+                table[b] |= static_cast<uint8_t>(((b >> i) & 1) << (7 - i));
+    }
+};
+constexpr ByteReversal kByteReversal;
+
+// The low `length` bits of the code in reverse order.
+uint16_t reverseBits(uint32_t code, int length) {
+    const uint32_t reversed16 =
+        uint32_t(kByteReversal.table[code & 0xFF]) << 8 | kByteReversal.table[(code >> 8) & 0xFF];
+    return static_cast<uint16_t>(reversed16 >> (16 - length));
+}
+
+} // namespace
+
+HuffDecodeTable::~HuffDecodeTable() {
+    release();
+}
+
+void HuffDecodeTable::release() {
+    if (entries_ != nullptr) {
+        for (uint32_t i = 0; i <= mask_; ++i)
+            delete entries_[i].subTable;
+        delete[] entries_;
+    }
+    entries_ = nullptr;
+    mask_ = 0;
+}
+
+bool HuffDecodeTable::build(const uint8_t* lengths, int count) {
+    release();
+    count = std::min(count, kMaxSymbols);
+
+    uint32_t lengthCounts[kMaxCodeLength + 1] = {};
+    int maxLength = 0;
+    for (int s = 0; s < count; ++s) {
+        ++lengthCounts[lengths[s]];
+        maxLength = std::max<int>(maxLength, lengths[s]);
+    }
+
+    // The first code of each length follows the codes of the length below it.
+    uint32_t nextCode[kMaxCodeLength + 1] = {};
+    lengthCounts[0] = 0;
+    for (int length = 1, code = 0; length <= kMaxCodeLength; ++length) {
+        code = static_cast<int>((code + lengthCounts[length - 1]) << 1);
+        nextCode[length] = static_cast<uint32_t>(code);
+    }
+
+    uint16_t reversedCodes[kMaxSymbols];
+    int16_t symbols[kMaxSymbols];
+    int symbolCount = 0;
+    for (int s = 0; s < count; ++s) {
+        if (lengths[s] == 0)
+            continue;
+        reversedCodes[s] = reverseBits(nextCode[lengths[s]]++, lengths[s]);
+        symbols[symbolCount++] = static_cast<int16_t>(s);
+    }
+
+    const int rootBits = maxLength <= kMaxRootBits - 1 ? maxLength : kMaxRootBits;
+    if (!fillLevel(lengths, reversedCodes, symbols, symbolCount, 0, rootBits)) {
+        release();
+        return false;
+    }
+    return true;
+}
+
+// One level of 2^width entries for the given symbols, whose codes all share the bits consumed by
+// the levels above. Codes longer than the level reach a sub-table through a link entry.
+bool HuffDecodeTable::fillLevel(const uint8_t* lengths, const uint16_t* reversedCodes,
+                                const int16_t* symbols, int symbolCount, int consumedBits,
+                                int width) {
+    const uint32_t size = uint32_t(1) << width;
+    entries_ = new (std::nothrow) Entry[size];
+    if (entries_ == nullptr)
+        return false;
+    mask_ = size - 1;
+    std::fill_n(entries_, size, Entry{nullptr, -1, 0});
+
+    int16_t longSymbols[kMaxSymbols];
+    int longCount = 0;
+    for (int k = 0; k < symbolCount; ++k) {
+        const int s = symbols[k];
+        const int rest = lengths[s] - consumedBits;
+        const uint32_t step = uint32_t(1) << rest;
+        for (uint32_t i = (reversedCodes[s] >> consumedBits) & mask_; i < size; i += step) {
+            entries_[i].symbol = static_cast<int16_t>(s);
+            entries_[i].bitCount = std::max<uint8_t>(entries_[i].bitCount, uint8_t(rest));
+        }
+        if (rest > width)
+            longSymbols[longCount++] = static_cast<int16_t>(s);
+    }
+
+    int16_t subSymbols[kMaxSymbols];
+    for (uint32_t i = 0; i < size; ++i) {
+        Entry& entry = entries_[i];
+        if (entry.bitCount <= width) {
+            // An empty entry still needs the level's bits before it can call a code invalid:
+            // fewer valid bits might belong to a longer code.
+            if (entry.symbol < 0)
+                entry.bitCount = uint8_t(width);
+            continue;
+        }
+        const int subWidth = std::min(entry.bitCount - width, kMaxSubTableBits);
+        int subCount = 0;
+        for (int k = 0; k < longCount; ++k) {
+            const int s = longSymbols[k];
+            if (((reversedCodes[s] >> consumedBits) & mask_) == i)
+                subSymbols[subCount++] = static_cast<int16_t>(s);
+        }
+        entry.symbol = -1;
+        entry.bitCount = uint8_t(width);
+        entry.subTable = new (std::nothrow) HuffDecodeTable;
+        if (entry.subTable == nullptr ||
+            !entry.subTable->fillLevel(lengths, reversedCodes, subSymbols, subCount,
+                                       consumedBits + width, subWidth))
+            return false;
+    }
+    return true;
+}
+
+int HuffDecodeTable::decode(uint64_t bits, int available, int& used) const {
+    const HuffDecodeTable* table = this;
+    int consumed = 0;
+    for (;;) {
+        const Entry& entry = table->entries_[(bits >> consumed) & table->mask_];
+        if (available - consumed < entry.bitCount)
+            return kNeedMoreBits;
+        consumed += entry.bitCount;
+        if (entry.symbol >= 0) {
+            used = consumed;
+            return entry.symbol;
+        }
+        if (entry.subTable == nullptr)
+            return kInvalidCode;
+        table = entry.subTable;
+    }
+}

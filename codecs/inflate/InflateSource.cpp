@@ -1,0 +1,118 @@
+// Driving the decoder over a whole source, chunk by chunk, and the zlib wrapper's check.
+#include "codecs/inflate/Inflate.h"
+#include "codecs/inflate/InflateState.h"
+
+#include "zip/core/LogBase.h"
+#include "zip/core/LogContextExitor.h"
+#include "zip/io/DataSource.h"
+#include "zip/io/Output.h"
+#include "zip/io/ProgressMonitor.h"
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+namespace {
+
+constexpr uint32_t kMinChunkSize = 256;
+constexpr uint32_t kMaxChunkSize = 262144;
+
+bool aborted(ProgressMonitor* monitor, LogBase& log) {
+    if (monitor == nullptr || !monitor->abortFlag())
+        return false;
+    log.logError("Inflate aborted by application callback.");
+    return true;
+}
+
+} // namespace
+
+bool InflateState::inflateSource(DataSource& source, uint32_t chunkSize, Output& output,
+                                 ProgressMonitor* monitor, LogBase& log) {
+    LogContextExitor context(log, "inflateSource");
+    if (chunkSize == 0)
+        chunkSize = kDefaultChunkSize;
+    chunkSize = std::clamp(chunkSize, kMinChunkSize, kMaxChunkSize);
+
+    // Short of memory, half and then a quarter of the size will do.
+    std::unique_ptr<uint8_t[]> chunk;
+    for (int attempt = 0; attempt < 3 && !chunk; ++attempt) {
+        chunk.reset(new (std::nothrow) uint8_t[chunkSize >> attempt]);
+        if (chunk)
+            chunkSize >>= attempt;
+    }
+    if (!chunk)
+        return false;
+
+    output.runBegin();
+    bool ok = true;
+    bool atEnd = false;
+    while (!atEnd) {
+        uint32_t count = 0;
+        if (!source.read(chunk.get(), chunkSize, count, atEnd, monitor, log)) {
+            log.logError("Data source read failed.");
+            ok = false;
+            break;
+        }
+        if (count == 0)
+            break;
+        if (aborted(monitor, log)) {
+            ok = false;
+            break;
+        }
+        uint32_t leftover = 0;
+        if (!inflateBlock(chunk.get(), count, leftover, output, monitor, log)) {
+            log.logError("inflateBlock failed.");
+            ok = false;
+            break;
+        }
+        if (finished_) {
+            // Leave the source just after the compressed data.
+            if (leftover != 0)
+                source.seekRelative(-static_cast<int64_t>(leftover));
+            break;
+        }
+        if (aborted(monitor, log)) {
+            ok = false;
+            break;
+        }
+    }
+    output.runEnd();
+    return ok;
+}
+
+bool inflateFromSource(bool zlibWrapped, DataSource& source, Output& output, bool deflate64,
+                       ProgressMonitor* monitor, LogBase& log, uint64_t maxOutputBytes) {
+    LogContextExitor context(log, "inflateFromSource");
+    InflateState state;
+    state.setState(zlibWrapped ? InflateState::kZlibHeader : InflateState::kBlockHeader);
+    state.setDeflate64(deflate64);
+    state.setOutputLimit(maxOutputBytes);
+    if (zlibWrapped)
+        output.setComputeAdler(true);
+
+    bool ok = state.inflateSource(source, InflateState::kDefaultChunkSize, output, monitor, log);
+    if (ok && !state.isFinished()) {
+        // Whatever came out is incomplete; it must not pass for the whole.
+        log.logError("Deflate data ends before its final block.");
+        ok = false;
+    }
+    if (!ok) {
+        log.logError("Inflate from source failed.");
+        return false;
+    }
+    if (!zlibWrapped)
+        return true;
+
+    const uint32_t computed = output.adler32();
+    if (log.isVerbose()) {
+        log.logDataHex("computedAdler", computed);
+        log.logDataHex("receivedAdler", state.receivedAdler());
+    }
+    if (computed != state.receivedAdler()) {
+        log.logError("Computed and received Adler checksums do NOT match.");
+        return false;
+    }
+    if (log.isVerbose())
+        log.logInfo("Computed and received Adler checksums match.");
+    return true;
+}

@@ -1,0 +1,71 @@
+// The window's hand-over to the output and its slide.
+#include "codecs/inflate/InflateWindow.h"
+
+#include "codecs/inflate/MatchCopy.h"
+#include "zip/core/LogBase.h"
+#include "zip/io/Output.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+bool InflateWindow::allocate(uint32_t windowSize) {
+    data_.reset(new (std::nothrow) uint8_t[windowSize + kAreaSize + kMatchCopyOverrun]);
+    if (!data_)
+        return false;
+    // References that reach before the start of the stream read zeros.
+    std::memset(data_.get(), 0, windowSize);
+    windowSize_ = windowSize;
+    areaEnd_ = windowSize + kAreaSize;
+    position_ = flushMark_ = windowSize;
+    return true;
+}
+
+bool InflateWindow::copyMatch(uint32_t distance, uint32_t length, const Sink& sink) {
+    while (length > 0) {
+        const uint32_t piece = std::min(length, areaEnd_ - position_);
+        ::copyMatch(data_.get() + position_, distance, piece);
+        position_ += piece;
+        length -= piece;
+        if (position_ == areaEnd_ && !wrap(sink))
+            return false;
+    }
+    return true;
+}
+
+bool InflateWindow::putBytes(const uint8_t* bytes, uint32_t count, const Sink& sink) {
+    while (count > 0) {
+        const uint32_t piece = std::min(count, areaEnd_ - position_);
+        std::memcpy(data_.get() + position_, bytes, piece);
+        position_ += piece;
+        bytes += piece;
+        count -= piece;
+        if (position_ == areaEnd_ && !wrap(sink))
+            return false;
+    }
+    return true;
+}
+
+bool InflateWindow::flush(const Sink& sink) {
+    const uint32_t count = position_ - flushMark_;
+    if (count == 0)
+        return true;
+    if (count > limit_ - flushed_) {
+        sink.log->logError("Inflated data is larger than the expected size.");
+        sink.log->logDataInt64("expectedSize", static_cast<int64_t>(limit_));
+        return false;
+    }
+    if (!sink.output->write(data_.get() + flushMark_, count, sink.monitor, *sink.log))
+        return false;
+    flushed_ += count;
+    flushMark_ = position_;
+    return true;
+}
+
+bool InflateWindow::wrap(const Sink& sink) {
+    if (!flush(sink))
+        return false;
+    std::memmove(data_.get(), data_.get() + areaEnd_ - windowSize_, windowSize_);
+    position_ = flushMark_ = windowSize_;
+    return true;
+}

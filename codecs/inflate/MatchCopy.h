@@ -1,0 +1,66 @@
+// The back-reference copy: a forward copy whose source may overlap its destination, so that a
+// distance below the length repeats bytes. Done a word at a time; it may write up to
+// kMatchCopyOverrun bytes past the end of the copy, which the window leaves room for.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+constexpr uint32_t kMatchCopyOverrun = 32;
+
+inline uint64_t loadWord(const uint8_t* p) {
+    uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+inline void storeWord(uint8_t* p, uint64_t word) {
+    std::memcpy(p, &word, sizeof word);
+}
+
+// Copies `length` (at least 1) bytes to `out` from `distance` (at least 1) bytes before it.
+inline void copyMatch(uint8_t* out, uint32_t distance, uint32_t length) {
+    const uint8_t* from = out - distance;
+    uint8_t* const end = out + length;
+    if (distance >= 16) {
+        // Most matches are short: two unconditional pieces cover them without a loop branch.
+        std::memcpy(out, from, 16);
+        std::memcpy(out + 16, from + 16, 16);
+        if (length > 32) {
+            out += 32;
+            from += 32;
+            do {
+                std::memcpy(out, from, 16);
+                out += 16;
+                from += 16;
+            } while (out < end);
+        }
+    } else if (distance >= 8) {
+        storeWord(out, loadWord(from));
+        storeWord(out + 8, loadWord(from + 8));
+        out += 16;
+        from += 16;
+        while (out < end) {
+            storeWord(out, loadWord(from));
+            out += 8;
+            from += 8;
+        }
+    } else if (distance == 1) {
+        const uint64_t repeated = 0x0101010101010101ull * *from;
+        storeWord(out, repeated);
+        storeWord(out + 8, repeated);
+        out += 16;
+        while (out < end) {
+            storeWord(out, repeated);
+            out += 8;
+        }
+    } else {
+        // Each word read overlaps the bytes being written, but its first `distance` bytes are
+        // final; stepping by the distance keeps just those.
+        do {
+            storeWord(out, loadWord(from));
+            out += distance;
+            from += distance;
+        } while (out < end);
+    }
+}

@@ -1,38 +1,63 @@
 // The built-in tables of the code pages converted through UTF-16. The mapping
-// data is generated (tools/codepages/gen_tables.py); the way back from UTF-16
-// is built from it on first use.
+// data is generated (tools/codepages/gen_tables.py) in the compact form of
+// MappingStream.h; the lookup structures of both directions are built from it
+// on first use, once, and then only read.
 #pragma once
 
 #include <cstdint>
 #include <mutex>
 
 class ReverseMap;
+struct ForwardTable;
 
 struct CodePageTable {
     int codePage = 0;
     // Bytes below 0x80 are ASCII, both ways.
     bool asciiCompatible = false;
-    // UTF-16 unit of each byte: of 0x80-0xFF when ASCII-compatible, of
-    // 0x00-0xFF otherwise. 0 means the byte has no mapping.
-    const char16_t* toUnicode = nullptr;
+    // The longest byte sequence: 1 for a single-byte code page.
+    uint8_t maxLength = 1;
+    const uint8_t* mapping = nullptr;
+    uint32_t mappingSize = 0;
+    // The sequence to write for units that several sequences decode to, where
+    // it is not the lowest of them.
+    const uint8_t* preferred = nullptr;
+    uint32_t preferredSize = 0;
 
-    // Built once, on first use, then only read.
+    mutable std::once_flag forwardOnce{};
+    mutable ForwardTable* forward = nullptr;
     mutable std::once_flag reverseOnce{};
     mutable ReverseMap* reverse = nullptr;
-
-    char16_t unitOf(uint8_t byte) const {
-        if (!asciiCompatible)
-            return toUnicode[byte];
-        return byte < 0x80 ? char16_t(byte) : toUnicode[byte - 0x80];
-    }
 };
 
-// The table of a code page, or null when it is not built in.
+// The bytes to UTF-16 lookup of a table code page.
+struct ForwardTable {
+    // The unit of each byte alone; 0 means unmapped (but for byte 0).
+    char16_t single[256];
+    // The units of the two-byte sequences by lead byte, 256 each (0: unmapped),
+    // or null where no two-byte sequence starts with that byte.
+    const char16_t* rows[256];
+    // Three- and four-byte sequences, sorted by length, then code.
+    uint32_t longCount;
+    const uint32_t* longCodes;
+    const uint8_t* longLengths;
+    const char16_t* longUnits;
+
+    // The unit of the `length`-byte sequence `code` (3 or 4 bytes), or 0.
+    char16_t findLong(uint32_t code, uint8_t length) const;
+};
+
+// The table of a code page, or null when it is not built in. 52936 shares the
+// table of 936.
 const CodePageTable* findCodePageTable(int codePage);
 
-// The hash from UTF-16 back to the code page; null when memory ran out.
+// The lookups of each direction; null when memory ran out.
+const ForwardTable* forwardOf(const CodePageTable& table);
 const ReverseMap* reverseMapOf(const CodePageTable& table);
 
-// The generated tables, sorted by code page.
+// The generated tables, each sorted by code page.
 extern const CodePageTable kSingleByteTables[];
-extern const uint32_t kSingleByteTableCount;
+extern const uint32_t kSingleByteTablesCount;
+extern const CodePageTable kMultiByteTables[];
+extern const uint32_t kMultiByteTablesCount;
+// One bit per byte of 10004 (Mac Arabic): its character is written right to left.
+extern const uint8_t kRightToLeft10004[32];

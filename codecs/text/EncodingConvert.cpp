@@ -1,8 +1,10 @@
-// The conversion entries: code page 0, byte-order marks, big-endian UTF-16,
-// and the choice between a direct conversion and a UTF-16 pivot.
+// The conversion entries: code page 0, byte-order marks, the detours of the
+// stateful encodings, and the choice between a direct conversion and a UTF-16
+// pivot.
 #include "codecs/text/EncodingConvert.h"
 
 #include "codecs/text/CodePageTable.h"
+#include "codecs/text/StatefulCoders.h"
 #include "zip/core/DataBuffer.h"
 #include "zip/core/LogBase.h"
 #include "zip/core/LogContextExitor.h"
@@ -25,11 +27,46 @@ bool appendSwapped(const uint8_t* s, uint32_t length, DataBuffer& out) {
     return out.setSize(size + length);
 }
 
+// A leading byte-order mark: its length, and the code page it says the text is
+// in (0 for none).
+uint32_t byteOrderMark(int codePage, const uint8_t* s, uint32_t length, int& markedCodePage) {
+    markedCodePage = 0;
+    if (codePage == EncodingConvert::kUtf16LE || codePage == EncodingConvert::kUtf16BE) {
+        if (length >= 2 && s[0] == 0xFE && s[1] == 0xFF)
+            markedCodePage = EncodingConvert::kUtf16BE;
+        else if (length >= 2 && s[0] == 0xFF && s[1] == 0xFE)
+            markedCodePage = EncodingConvert::kUtf16LE;
+        return markedCodePage ? 2 : 0;
+    }
+    if (codePage == EncodingConvert::kUtf8) {
+        bool marked = length >= 3 && std::memcmp(s, "\xEF\xBB\xBF", 3) == 0;
+        markedCodePage = marked ? codePage : 0;
+        return marked ? 3 : 0;
+    }
+    if (codePage == EncodingConvert::kUtf32LE || codePage == EncodingConvert::kUtf32BE) {
+        if (length >= 4 && std::memcmp(s, "\0\0\xFE\xFF", 4) == 0)
+            markedCodePage = EncodingConvert::kUtf32BE;
+        else if (length >= 4 && std::memcmp(s, "\xFF\xFE\0\0", 4) == 0)
+            markedCodePage = EncodingConvert::kUtf32LE;
+        return markedCodePage ? 4 : 0;
+    }
+    return 0;
+}
+
+// What convert_a converts from (as) and to: UTF-7 and UTF-32 only from.
+bool convertibleByConvertA(int codePage, bool asSource) {
+    if (codePage == EncodingConvert::kUtf16LE || codePage == EncodingConvert::kUtf16BE ||
+        codePage == EncodingConvert::kUtf8 || findCodePageTable(codePage) != nullptr)
+        return true;
+    return asSource &&
+           (codePage == EncodingConvert::kUtf7 || codePage == EncodingConvert::kUtf32LE ||
+            codePage == EncodingConvert::kUtf32BE);
+}
+
 } // namespace
 
 bool EncodingConvert::isKnownCodePage(int codePage) {
-    return codePage == kUtf16LE || codePage == kUtf16BE || codePage == kUtf8 ||
-           findCodePageTable(codePage) != nullptr;
+    return convertibleByConvertA(codePage, true) || isIso2022Jp(codePage) || codePage == kIso2022Kr;
 }
 
 bool EncodingConvert::EncConvert(int fromCodePage, int toCodePage, const void* data,
@@ -43,11 +80,77 @@ bool EncodingConvert::EncConvert(int fromCodePage, int toCodePage, const void* d
         fromCodePage = toCodePage;
     if (toCodePage == 0)
         toCodePage = fromCodePage;
+    allocFailed_ = false;
     if (fromCodePage == toCodePage) {
         allocFailed_ = !out.append(data, length);
         return !allocFailed_;
     }
-    return convert_a(fromCodePage, toCodePage, data, length, out, log);
+    if (!isKnownCodePage(fromCodePage) || !isKnownCodePage(toCodePage))
+        return false;
+    const auto* s = static_cast<const uint8_t*>(data);
+    DataBuffer working;
+    if (fromCodePage == kMacArabic) {
+        if (!working.append(s, length)) {
+            allocFailed_ = true;
+            return false;
+        }
+        textcoders::prepareMacArabic(working.getData(), length);
+        s = working.getData();
+    }
+    if (isIso2022Jp(fromCodePage) || fromCodePage == kIso2022Kr)
+        return fromIso2022(fromCodePage, toCodePage, s, length, out, log);
+    if (!convertibleByConvertA(toCodePage, false))
+        return toStateful(fromCodePage, toCodePage, s, length, out, log);
+    return convert_a(fromCodePage, toCodePage, s, length, out, log);
+}
+
+// ISO-2022 is decoded to its code page (932 or 949), which goes on to the target.
+bool EncodingConvert::fromIso2022(int fromCodePage, int toCodePage, const uint8_t* s,
+                                  uint32_t length, DataBuffer& out, LogBase& log) {
+    bool japanese = isIso2022Jp(fromCodePage);
+    if (japanese && log.isVerbose())
+        log.logInfo("Converting from iso-2022-*");
+    DataBuffer decoded;
+    textcoders::Result r = japanese ? textcoders::iso2022JpToShiftJis(s, length, decoded)
+                                    : textcoders::iso2022KrTo949(s, length, decoded);
+    if (r == textcoders::Result::kOutOfMemory) {
+        allocFailed_ = true;
+        return false;
+    }
+    bool ok = EncConvert(japanese ? kShiftJis : kKorean, toCodePage, decoded.getData(),
+                         decoded.getSize(), out, log);
+    return ok && r == textcoders::Result::kOk;
+}
+
+// The target's neighbour first (932, 949, UTF-16 or UTF-8), then the target.
+bool EncodingConvert::toStateful(int fromCodePage, int toCodePage, const uint8_t* s,
+                                 uint32_t length, DataBuffer& out, LogBase& log) {
+    int middleCodePage = isIso2022Jp(toCodePage)    ? kShiftJis
+                         : toCodePage == kIso2022Kr ? kKorean
+                         : toCodePage == kUtf7      ? kUtf16LE
+                                                    : kUtf8;
+    DataBuffer middle;
+    bool ok = convert_a(fromCodePage, middleCodePage, s, length, middle, log);
+    if (allocFailed_)
+        return false;
+    const uint8_t* m = middle.getData();
+    uint32_t n = middle.getSize();
+    uint32_t start = out.getSize();
+    textcoders::Result r;
+    if (isIso2022Jp(toCodePage))
+        r = textcoders::shiftJisToIso2022Jp(m, n, out);
+    else if (toCodePage == kIso2022Kr)
+        r = textcoders::cp949ToIso2022Kr(m, n, out);
+    else if (toCodePage == kUtf7)
+        r = textcoders::utf16ToUtf7(m, n, out);
+    else
+        r = textcoders::utf8ToUtf32(m, n, toCodePage == kUtf32BE, out);
+    if (r == textcoders::Result::kOutOfMemory) {
+        out.shorten(out.getSize() - start);
+        allocFailed_ = true;
+        return false;
+    }
+    return ok && r == textcoders::Result::kOk;
 }
 
 bool EncodingConvert::convert_a(int fromCodePage, int toCodePage, const void* data, uint32_t length,
@@ -57,45 +160,52 @@ bool EncodingConvert::convert_a(int fromCodePage, int toCodePage, const void* da
         fromCodePage = toCodePage;
     if (toCodePage == 0)
         toCodePage = fromCodePage;
-    if (!isKnownCodePage(fromCodePage) || !isKnownCodePage(toCodePage))
+    if (!convertibleByConvertA(fromCodePage, true) || !convertibleByConvertA(toCodePage, false))
         return false;
     fromCodePage_ = fromCodePage;
     toCodePage_ = toCodePage;
     allocFailed_ = false;
     const auto* s = static_cast<const uint8_t*>(data);
 
-    // A leading byte-order mark goes, and says which UTF-16 it is.
-    bool hadMark = false;
-    if ((fromCodePage == kUtf16LE || fromCodePage == kUtf16BE) && length >= 2) {
-        if (s[0] == 0xFE && s[1] == 0xFF)
-            fromCodePage = kUtf16BE;
-        else if (s[0] == 0xFF && s[1] == 0xFE)
-            fromCodePage = kUtf16LE;
-        hadMark = (s[0] == 0xFE && s[1] == 0xFF) || (s[0] == 0xFF && s[1] == 0xFE);
-        if (hadMark) {
-            s += 2;
-            length -= 2;
-        }
-    } else if (fromCodePage == kUtf8 && length >= 3 && std::memcmp(s, "\xEF\xBB\xBF", 3) == 0) {
-        hadMark = true;
-        s += 3;
-        length -= 3;
+    // A leading byte-order mark goes, and says which byte order it is.
+    int marked = 0;
+    uint32_t markLength = byteOrderMark(fromCodePage, s, length, marked);
+    if (markLength) {
+        fromCodePage = marked;
+        s += markLength;
+        length -= markLength;
+        if (length == 0)
+            return true;
     }
-    if (hadMark && length == 0)
-        return true;
+
+    // Big-endian UTF-16 is swapped, UTF-32 becomes UTF-8 and UTF-7 UTF-16.
+    DataBuffer rewritten;
+    textcoders::Result r = textcoders::Result::kOk;
+    bool rewrite = true;
+    if (fromCodePage == kUtf16BE) {
+        if (!appendSwapped(s, length, rewritten))
+            r = textcoders::Result::kOutOfMemory;
+        fromCodePage = kUtf16LE;
+    } else if (fromCodePage == kUtf32LE || fromCodePage == kUtf32BE) {
+        r = textcoders::utf32ToUtf8(s, length, fromCodePage == kUtf32BE, toCodePage != kUtf8,
+                                    rewritten);
+        fromCodePage = kUtf8;
+    } else if (fromCodePage == kUtf7) {
+        r = textcoders::utf7ToUtf16(s, length, rewritten);
+        fromCodePage = kUtf16LE;
+    } else {
+        rewrite = false;
+    }
+    if (r == textcoders::Result::kOutOfMemory) {
+        allocFailed_ = true;
+        return false;
+    }
+    if (rewrite) {
+        s = rewritten.getData();
+        length = rewritten.getSize();
+    }
 
     uint32_t start = out.getSize();
-    DataBuffer littleEndian;
-    if (fromCodePage == kUtf16BE) {
-        if (!appendSwapped(s, length, littleEndian)) {
-            allocFailed_ = true;
-            return false;
-        }
-        s = littleEndian.getData();
-        length = littleEndian.getSize();
-        fromCodePage = kUtf16LE;
-    }
-
     bool ok;
     if (fromCodePage == toCodePage) {
         ok = out.append(s, length);
@@ -111,7 +221,7 @@ bool EncodingConvert::convert_a(int fromCodePage, int toCodePage, const void* da
         out.shorten(out.getSize() - start);
         return false;
     }
-    return ok;
+    return ok && r == textcoders::Result::kOk;
 }
 
 bool EncodingConvert::toUtf16(int codePage, const uint8_t* data, uint32_t length, DataBuffer& out,

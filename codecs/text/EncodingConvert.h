@@ -9,6 +9,7 @@ class DataBuffer;
 class LogBase;
 class OutputCursor;
 struct CodePageTable;
+struct ForwardTable;
 
 class EncodingConvert {
 public:
@@ -24,6 +25,15 @@ public:
     static constexpr int kUtf16LE = 1200;
     static constexpr int kUtf16BE = 1201;
     static constexpr int kUtf8 = 65001;
+    static constexpr int kUtf7 = 65000;
+    static constexpr int kUtf32LE = 65005;
+    static constexpr int kUtf32BE = 65006;
+    static constexpr int kShiftJis = 932;
+    static constexpr int kKorean = 949;
+    static constexpr int kMacArabic = 10004;
+    static constexpr int kIso2022Kr = 50225;
+    // 50220, 50221 and 50222 are ISO-2022-JP alike.
+    static bool isIso2022Jp(int codePage) { return codePage >= 50220 && codePage <= 50222; }
 
     EncodingConvert() = default;
     virtual ~EncodingConvert() = default;
@@ -42,8 +52,8 @@ public:
     // is appended).
     bool EncConvert(int fromCodePage, int toCodePage, const void* data, uint32_t length,
                     DataBuffer& out, LogBase& log);
-    // EncConvert without the stateful encodings; leading byte-order marks are
-    // removed and decide the byte order.
+    // EncConvert without ISO-2022, Mac Arabic, and UTF-7 or UTF-32 as the
+    // target; leading byte-order marks are removed and decide the byte order.
     bool convert_a(int fromCodePage, int toCodePage, const void* data, uint32_t length,
                    DataBuffer& out, LogBase& log);
 
@@ -67,8 +77,19 @@ private:
     // The unit that marks such a run, followed by its length byte.
     static constexpr char16_t kMarkerUnit = 0xFDEF;
 
-    bool convertToUnicodeByLookup(const CodePageTable& table, const uint8_t* data, uint32_t length,
+    bool convertToUnicodeByLookup(const ForwardTable& forward, const uint8_t* data, uint32_t length,
                                   DataBuffer& out, LogBase& log);
+    // A multi-byte table code page to UTF-16LE; undecodable input goes to the
+    // error action `errorWidth` bytes at a time.
+    bool convertMultiByte(const CodePageTable& table, const ForwardTable& forward,
+                          uint32_t errorWidth, const uint8_t* data, uint32_t length,
+                          DataBuffer& out);
+    // Through a stateful encoding: ISO-2022 as the source, or ISO-2022, UTF-7
+    // or UTF-32 as the target.
+    bool fromIso2022(int fromCodePage, int toCodePage, const uint8_t* data, uint32_t length,
+                     DataBuffer& out, LogBase& log);
+    bool toStateful(int fromCodePage, int toCodePage, const uint8_t* data, uint32_t length,
+                    DataBuffer& out, LogBase& log);
     bool toUtf16(int codePage, const uint8_t* data, uint32_t length, DataBuffer& out, LogBase& log);
     bool fromUtf16(int codePage, const uint8_t* data, uint32_t length, DataBuffer& out,
                    LogBase& log);

@@ -34,3 +34,11 @@ inline Converted encConvert(int from, int to, const std::string& in, int action 
     bool ok = converter.EncConvert(from, to, in.data(), uint32_t(in.size()), out, log);
     return {ok, bytesOf(out)};
 }
+
+inline Converted convertA(int from, int to, const std::string& in) {
+    EncodingConvert converter;
+    LogNull log;
+    DataBuffer out;
+    bool ok = converter.convert_a(from, to, in.data(), uint32_t(in.size()), out, log);
+    return {ok, bytesOf(out)};
+}

@@ -40,20 +40,20 @@ METHOD_NUMBERS = {"Store": 0, "Shrink": 1, "Implode": 6, "Deflate": 8, "Deflate6
                   "BZip2": 12, "LZMA": 14, "PPMd": 98}
 
 
-def decode_line(line):
+def decode_line(line, codec="cp437"):
     try:
         return line.decode("utf-8")
     except UnicodeDecodeError:
-        return line.decode("cp437")
+        return line.decode(codec)
 
 
-def seven_zip_entries(sz, archive, extra_args=()):
+def seven_zip_entries(sz, archive, extra_args=(), codec=None):
     """The entries 7-Zip lists: dicts with path, size, packed, method (number or None)."""
     raw = subprocess.run([sz, "l", "-slt", "-p-", *extra_args, archive],
                          capture_output=True, check=False).stdout
     # 7-Zip on Linux passes a name it does not take for UTF-8 through as its stored
-    # bytes; those are OEM code page 437 unless a code page was given.
-    out = "\n".join(decode_line(line) for line in raw.split(b"\n"))
+    # bytes: they are in the code page given with -mcp (`codec` reads them), else 437.
+    out = "\n".join(decode_line(line, codec or "cp437") for line in raw.split(b"\n"))
     entries = []
     _, _, body = out.partition("\n----------\n")
     for block in body.split("\n\n"):

@@ -71,25 +71,30 @@ void VerifyToolkitStrings() {
 }
 
 WString LoadToolkitString(uint32_t id) {
+    // Id 0 is no resource: a report needs it even when the strings are missing.
+    if (id == 0)
+        return QK_TEXT("%1");
     MetaOutput* out = GetSharedOutputData();
+    // While this thread raises or reports an error (it holds the error lock), a
+    // text that cannot be loaded is only logged: raising for it would need the
+    // same texts again and never end.
+    bool reporting = out->GetCurrentError()->code != 0 || std::uncaught_exceptions() > 0 ||
+                     out->GetErrorLock()->HeldByThisThread();
     if (presence != Presence::Present) {
-        // While the check itself runs, its own report must not raise again.
-        constexpr const WChar* kNotAvailable = QK_TEXT(
-            "Resource id could not be loaded because Quillkit resources are not available: %u");
-        if (presence == Presence::Checking || out->GetCurrentError()->code != 0 ||
-            std::uncaught_exceptions() > 0)
+        constexpr const WChar* kNotAvailable =
+            QK_TEXT("Resource id could not be loaded because Quillkit resources are not "
+                    "available: %u");
+        if (presence == Presence::Checking || reporting)
             LogDebugMessage(kNotAvailable, unsigned(id));
         else
             RaiseErrorMessage(ErrorCode::kParameter, kNotAvailable, unsigned(id));
         return missingText(id);
     }
-    if (id == 0)
-        return QK_TEXT("%1");
     WString text;
     constexpr const WChar* kNotValid =
         QK_TEXT("Resource string ID, %u, not valid. The language resource DLL may be missing.");
     try {
-        if (LoadStringFromResource(GetThisModuleHandle(), id, text, out->GetLanguage(), false))
+        if (LoadStringFromResource(GetThisModuleHandle(), id, text, out->GetLanguage(), reporting))
             return text;
     } catch (const MetaOutput::PrivateException&) {
         LogDebugMessage(kNotValid, unsigned(id));

@@ -186,6 +186,19 @@ TEST_F(ErrorReportTest, AContextReplacesTheErrorAndKeepsItAsAdditionalDetails) {
     EXPECT_NE(U8(transcript).find("*** End Error Report"), std::string::npos);
 }
 
+TEST_F(ErrorReportTest, AContextOfKindZeroOnlyAddsItsDetailAndADisarmedOneNothing) {
+    EXPECT_EQ(Reported([] {
+                  ErrorContext context(0, 0, WString(), W("while reading settings.ini"));
+                  ErrorContext disarmed(kKindError, ErrorCode::kMissing, W("Not used."));
+                  disarmed.Disarm();
+                  RaiseError(ErrorCode::kBadInput);
+              }),
+              -33);
+    std::vector<std::string> user = {" ", "*** Error (-33): Input data has errors.",
+                                     "while reading settings.ini", " "};
+    EXPECT_EQ(UserLog(), user);
+}
+
 TEST_F(ErrorReportTest, CRuntimeErrorCarriesTheRuntimesText) {
     EXPECT_EQ(Reported([] {
                   errno = ENOENT;

@@ -66,6 +66,34 @@ TEST_F(PlatformTest, AMissingFunctionIsLoggedOnceAndRaisedByGet) {
     EXPECT_NE(LogText().find("> " + line + "\r\n"), std::string::npos);
 }
 
+TEST_F(PlatformTest, ALibraryThatCannotBeLoadedRaisesWithItsPath) {
+    std::string directory = std::filesystem::temp_directory_path().string();
+    WString wideDirectory = W(directory);
+    const struct {
+        const WChar* directory;
+        std::string shown;
+    } cases[] = {
+        {nullptr, "quillkit-no-such-library.dll"},
+        {wideDirectory.c_str(), directory},
+    };
+    for (const auto& c : cases) {
+        DynamicLib library(QK_TEXT("quillkit-no-such-library.dll"));
+        int32_t code = 0;
+        try {
+            library.Load(c.directory);
+        } catch (...) {
+            code = HandleException(nullptr);
+        }
+        EXPECT_EQ(code, -12);
+        EXPECT_EQ(library.GetHandle(), nullptr);
+        std::string log = LogText();
+        size_t line = log.find("> Quillkit: Dynamic library " + c.shown);
+        ASSERT_NE(line, std::string::npos) << log;
+        EXPECT_NE(log.find("quillkit-no-such-library.dll was not loaded.\r\n", line),
+                  std::string::npos);
+    }
+}
+
 TEST_F(PlatformTest, AppendPathResolvesAgainstTheDirectoryAndRestoresTheCurrentOne) {
     WString before = CurrentDirectory();
     WString base = W(std::filesystem::temp_directory_path().string());

@@ -1,7 +1,5 @@
 // vxzip list: one line per entry, as the engine sees it.
-#include "tools/vxzip/OpenedArchive.h"
-#include "zip/central/ZipEntryMapped.h"
-#include "zip/core/Logger.h"
+#include "tools/vxzip/Command.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -9,33 +7,20 @@
 namespace vxzip {
 
 int listCommand(const Options& options) {
-    OpenedArchive opened;
-    std::string error;
-    if (!opened.open(options.operands[0], options, error)) {
-        std::fprintf(stderr, "vxzip: %s\n",
-                     error.empty() ? "the archive could not be opened" : error.c_str());
-        if (error.empty())
-            std::fputs(opened.lastErrorXml().c_str(), stderr);
+    VxZipW zip;
+    if (!openArchive(zip, options))
         return kFailed;
-    }
-
     int status = kOk;
-    ClsZip2& archive = opened.archive();
-    StringBuffer name;
-    for (uint32_t i = 0; i < archive.numEntries(); ++i) {
-        auto* entry = static_cast<ZipEntryMapped*>(archive.entryAt(i));
-        Logger log;
-        if (!entry || !entry->ensureCentralLoaded(log)) {
-            StringBuffer xml;
-            log.errorXml(xml);
-            std::fprintf(stderr, "vxzip: entry %u cannot be read\n%s", i, xml.getString());
+    VxEntryInfo e;
+    for (uint32_t i = 0; i < zip.NumEntries(); ++i) {
+        if (!zip.GetEntryInfo(i, e)) {
+            std::fprintf(stderr, "vxzip: entry %u cannot be read\n%s", i,
+                         zip.LastErrorXml().c_str());
             status = kFailed;
             continue;
         }
-        entry->getFileName(name);
-        std::printf("%3d %12" PRIu64 " %12" PRIu64 " %08X %c %s\n", entry->getCompressionMethod(),
-                    entry->getCompressedSize64(), entry->getUncompressedSize64(), entry->getCrc32(),
-                    entry->isDirectory() ? 'D' : '-', name.getString());
+        std::printf("%3d %12" PRIu64 " %12" PRIu64 " %08X %c %s\n", e.method, e.compressedSize,
+                    e.size, e.crc32, e.isDirectory ? 'D' : '-', e.nameUtf8.c_str());
     }
     return status;
 }

@@ -18,11 +18,18 @@ constexpr CommandInfo kCommands[] = {
     {"list", 1, vxzip::listCommand,
      "list ARCHIVE      one line per entry: method, compressed "
      "size, size, CRC-32, D for a directory, name"},
+    {"test", 1, vxzip::testCommand, "test ARCHIVE      decode every entry and check it, writing "
+                                    "nothing"},
+    {"extract", 2, vxzip::extractCommand, "extract ARCHIVE DIR  write every entry below DIR"},
     {"log", 1, vxzip::logCommand, "log ARCHIVE       the engine's log of opening the archive"},
 };
 
 int usage() {
-    std::fputs("usage: vxzip COMMAND [--oem-codepage N] OPERANDS\ncommands:\n", stderr);
+    std::fputs("usage: vxzip COMMAND [--oem-codepage N] [--log] OPERANDS\n"
+               "  --oem-codepage N  code page of entry names without the UTF-8 flag\n"
+               "  --log             print the engine's log of the run\n"
+               "commands:\n",
+               stderr);
     for (const auto& c : kCommands)
         std::fprintf(stderr, "  %s\n", c.help);
     return vxzip::kUsage;
@@ -48,6 +55,8 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--oem-codepage") == 0) {
             if (i + 1 >= argc || !parseCodePage(argv[++i], options.oemCodePage))
                 return usage();
+        } else if (std::strcmp(argv[i], "--log") == 0) {
+            options.printLog = true;
         } else if (argv[i][0] == '-' && argv[i][1] == '-') {
             return usage();
         } else {

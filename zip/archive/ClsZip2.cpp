@@ -32,6 +32,37 @@ void ClsZip2::closeArchive() {
     system_->discardEntries();
 }
 
+void ClsZip2::CloseZip() {
+    beginOperation("CloseZip");
+    end_ = EndRecordInfo{};
+    comment_.clear();
+    name_.clear();
+    image_.release();
+    system_->discardEntries();
+    system_->keepFirstArchive();
+    m_log.leaveContext();
+}
+
+void ClsZip2::takeSystemSettings() {
+    encryption_ = system_->encryption;
+    keyLength_ = system_->keyLength;
+    password_.setString(system_->password.getString(), system_->password.getSize());
+}
+
+bool ClsZip2::openAdoptedImage(uint8_t* image, uint32_t size, LogBase& log) {
+    closeArchive();
+    image_.adopt(image, size);
+    if (!openFromMemData(log))
+        return false;
+    encryption_ = system_->encryption;
+    keyLength_ = system_->keyLength;
+    if (encryption_ != 0) {
+        log.logDataInt("encryption", encryption_);
+        log.logDataInt("keyLength", keyLength_);
+    }
+    return true;
+}
+
 bool ClsZip2::OpenFromMemory(const void* data, uint32_t length) {
     beginOperation("OpenFromMemory");
     LogBase& log = m_log;
@@ -40,10 +71,7 @@ bool ClsZip2::OpenFromMemory(const void* data, uint32_t length) {
         log.logError("Data length must be > 0");
     } else {
         log.logDataInt("oemCodePage", system_->oemCodePage);
-        encryption_ = system_->encryption;
-        keyLength_ = system_->keyLength;
-        password_.setString(system_->password.getString(), system_->password.getSize());
-
+        takeSystemSettings();
         // The archive keeps a copy of its own, so the caller's bytes may go away.
         auto* copy = static_cast<uint8_t*>(std::malloc(size_t(length) + 32));
         if (!copy) {
@@ -51,17 +79,7 @@ bool ClsZip2::OpenFromMemory(const void* data, uint32_t length) {
             log.logDataInt64("numBytes", length);
         } else {
             std::memcpy(copy, data, length);
-            closeArchive();
-            image_.adopt(copy, length);
-            ok = openFromMemData(log);
-            if (ok) {
-                encryption_ = system_->encryption;
-                keyLength_ = system_->keyLength;
-                if (encryption_ != 0) {
-                    log.logDataInt("encryption", encryption_);
-                    log.logDataInt("keyLength", keyLength_);
-                }
-            }
+            ok = openAdoptedImage(copy, length, log);
         }
     }
     endOperation(ok);

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 class LogBase;
+class ProgressEvent;
 class ZipEntryBase;
 class ZipSystem;
 
@@ -30,10 +31,24 @@ public:
 
     // Opens a copy of `data` as this archive, closing what was open before.
     bool OpenFromMemory(const void* data, uint32_t length);
+    // Reads the file straight into the archive's own image and opens that.
+    bool OpenFromFile(const XString& path);
+    // Closes the archive as a public operation (always succeeds).
+    void CloseZip();
     // Reads the end records and the central directory of the current image.
     bool openFromMemData(LogBase& log);
     // Forgets the image, the end records and the entries.
     void closeArchive();
+
+    // Writes the entries below `directory` as the public operation `operationName`.
+    // `pattern` (null: every entry) selects entries by name. True when every entry
+    // that was attempted was written.
+    bool unzipCommon(const char* operationName, const XString& directory, const char* pattern,
+                     bool onlyNewer, bool ignoreFolders, ProgressEvent* event, int32_t& count);
+    // Decodes every file entry into nothing, checking sizes and CRC-32s.
+    bool testEntries(ProgressEvent* event);
+    bool unzipFromBaseDir(const XString& directory, bool ignoreFolders, const char* pattern,
+                          bool onlyNewer, ProgressEvent* event, int32_t& count, LogBase& log);
 
     uint32_t numEntries() const;
     // Null when i is out of range or the slot is not a valid entry.
@@ -50,6 +65,9 @@ public:
     XString& archiveName() { return name_; }
 
 private:
+    void takeSystemSettings();
+    // Makes a block from std::malloc the image (closing what was open) and reads it.
+    bool openAdoptedImage(uint8_t* image, uint32_t size, LogBase& log);
     bool readEndRecords(LogBase& log);
     bool walkCentralDirectory(LogBase& log);
     void decideEncryption(LogBase& log);

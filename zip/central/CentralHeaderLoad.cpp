@@ -156,6 +156,8 @@ bool ZipEntryMapped::parseCentralExtra(const uint8_t* extra, uint32_t length, Lo
         case kExtraWinZipAes:
             info.encryption = 4;
             info.keyLength = 128;
+            if (len >= 2)
+                info.aesVendorVersion = le16(data);
             if (len >= 5) {
                 if (data[4] == 2)
                     info.keyLength = 192;

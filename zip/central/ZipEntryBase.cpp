@@ -83,3 +83,12 @@ void ZipEntryBase::setExcluded(bool excluded) {
 void ZipEntryBase::setReplacementName(const char* nameUtf8) {
     replacementName_ = std::make_unique<StringBuffer>(nameUtf8);
 }
+
+bool ZipEntryBase::inflateMappedEntry(const XString&, bool, bool, FailedDirectories&, int32_t&,
+                                      ProgressMonitor*, LogBase&, bool) {
+    return false;
+}
+
+bool ZipEntryBase::mappedInflateToOutput(Output&, ProgressMonitor*, LogBase&, bool) {
+    return false;
+}

@@ -7,8 +7,17 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <unordered_set>
 
+class LogBase;
+class Output;
+class ProgressMonitor;
+class XString;
 class ZipSystem;
+
+// Directories that could not be created in one extraction run, each reported once.
+using FailedDirectories = std::unordered_set<std::string>;
 
 class ZipEntryBase : public VexmarObject {
 public:
@@ -40,6 +49,17 @@ public:
     // Traditional ZIP encryption.
     virtual bool isPasswordProtected();
     virtual bool isWinZipAes();
+
+    // Writes the entry below `directory`: a folder, or a file with its data, times
+    // and attributes. `count` grows by one for each file written.
+    virtual bool inflateMappedEntry(const XString& directory, bool ignoreFolders,
+                                    bool clearReadOnly, FailedDirectories& failedDirectories,
+                                    int32_t& count, ProgressMonitor* monitor, LogBase& log,
+                                    bool verbose);
+    // Decrypts and decodes the entry's data into `output`, and checks the result
+    // against the entry's size and CRC-32.
+    virtual bool mappedInflateToOutput(Output& output, ProgressMonitor* monitor, LogBase& log,
+                                       bool verbose);
 
     void setExcluded(bool excluded);
     bool isExcluded() const { return (flags_ & kExcluded) != 0; }

@@ -26,6 +26,15 @@ public:
     void getComment(StringBuffer& out) override;
     bool isPasswordProtected() override;
     bool isWinZipAes() override;
+    bool inflateMappedEntry(const XString& directory, bool ignoreFolders, bool clearReadOnly,
+                            FailedDirectories& failedDirectories, int32_t& count,
+                            ProgressMonitor* monitor, LogBase& log, bool verbose) override;
+    bool mappedInflateToOutput(Output& output, ProgressMonitor* monitor, LogBase& log,
+                               bool verbose) override;
+
+    // The path the entry is written to below `directory`; false (logged) when its
+    // name would leave that directory.
+    bool targetPath(const XString& directory, bool ignoreFolders, XString& path, LogBase& log);
 
     // Both do nothing once done. The offset is the central header's.
     bool loadCentralDirInfo(const MemoryData& image, uint64_t offset, LogBase& log);
@@ -42,6 +51,8 @@ public:
     const ZipEntryInfo* info() const { return info_.get(); }
 
 private:
+    bool decodeData(Output& output, ProgressMonitor* monitor, LogBase& log, bool verbose);
+    bool checkDecoded(uint64_t bytes, uint32_t crc, LogBase& log);
     const MemoryData* archiveImage(LogBase& log) const;
     bool parseCentralExtra(const uint8_t* extra, uint32_t length, LogBase& log);
     void decodeName(LogBase& log);

@@ -1,0 +1,95 @@
+#!/usr/bin/env python3
+"""Testing and extracting a realistic payload: vxzip against the tools people use.
+
+The payload is built once and cached in the build tree: a few hundred MB of this
+machine's own programs, libraries and documentation, zipped with `zip -6`. Reports
+the median wall time of `vxzip test` against `unzip -tq`, `7zz t -mmt1` and
+`bsdtar -xOf ARCHIVE`, and the peak memory of `vxzip extract` against the archive's size.
+"""
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+VXZIP = os.path.join(HERE, "vxzip")
+DATA = os.path.join(os.path.dirname(HERE), "bench-data")
+PAYLOAD = os.path.join(DATA, "payload.zip")
+TARGET_BYTES = 300 * 1024 * 1024
+SOURCES = ["/usr/bin", "/usr/lib/x86_64-linux-gnu", "/usr/share/doc", "/usr/lib/gcc"]
+RUNS = 5
+
+
+def build_payload():
+    if os.path.exists(PAYLOAD):
+        return
+    os.makedirs(DATA, exist_ok=True)
+    listing = os.path.join(DATA, "payload-files.txt")
+    total = 0
+    with open(listing, "w") as out:
+        for root in SOURCES:
+            for dirpath, _dirs, files in os.walk(root):
+                for f in sorted(files):
+                    p = os.path.join(dirpath, f)
+                    if os.path.islink(p) or not os.path.isfile(p):
+                        continue
+                    size = os.path.getsize(p)
+                    if size > 64 * 1024 * 1024 or total + size > TARGET_BYTES:
+                        continue
+                    out.write(p + "\n")
+                    total += size
+    print(f"building the payload: {total / 2**20:.0f} MB of files, zip -6 ...", flush=True)
+    partial = PAYLOAD + ".part"
+    with open(listing) as names:
+        subprocess.run(["zip", "-q", "-6", "-@", partial], stdin=names, check=True)
+    os.rename(partial, PAYLOAD)
+
+
+def wall_times(cmd, runs=RUNS):
+    times = []
+    for _ in range(runs):
+        start = time.perf_counter()
+        result = subprocess.run(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        times.append(time.perf_counter() - start)
+        if result.returncode != 0:
+            sys.exit(f"{' '.join(cmd)} failed:\n{result.stderr.decode()[-2000:]}")
+    return statistics.median(times)
+
+
+def peak_rss_kb(cmd):
+    result = subprocess.run(["/usr/bin/time", "-f", "%M", *cmd], stdout=subprocess.DEVNULL,
+                            stderr=subprocess.PIPE, check=True)
+    return int(result.stderr.decode().strip().splitlines()[-1])
+
+
+def main():
+    build_payload()
+    size = os.path.getsize(PAYLOAD)
+    print(f"payload: {PAYLOAD} ({size / 2**20:.0f} MB); median of {RUNS} runs")
+    contenders = [
+        ("vxzip test", [VXZIP, "test", PAYLOAD]),
+        ("unzip -tq", ["unzip", "-tq", PAYLOAD]),
+        ("7zz t -mmt1", ["7zz", "t", "-mmt1", PAYLOAD]),
+        ("bsdtar -xOf", ["bsdtar", "-xOf", PAYLOAD]),
+    ]
+    results = {}
+    for name, cmd in contenders:
+        results[name] = wall_times(cmd)
+        print(f"  {name:14s} {results[name]:7.3f} s", flush=True)
+    ours = results["vxzip test"]
+    for name in ("unzip -tq", "7zz t -mmt1", "bsdtar -xOf"):
+        print(f"  vxzip test is {results[name] / ours:.2f}x as fast as {name}")
+
+    with tempfile.TemporaryDirectory(prefix="vxzip-bench-") as work:
+        out = os.path.join(work, "out")
+        peak = peak_rss_kb([VXZIP, "extract", PAYLOAD, out])
+    limit = size / 1024 + 64 * 1024
+    print(f"  vxzip extract peak RSS {peak / 1024:.0f} MB; archive + 64 MB = {limit / 1024:.0f} MB"
+          f" ({'within' if peak < limit else 'OVER'})")
+
+
+if __name__ == "__main__":
+    main()

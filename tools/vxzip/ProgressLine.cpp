@@ -1,0 +1,25 @@
+#include "tools/vxzip/ProgressLine.h"
+
+#include "os/Terminal.h"
+
+#include <cstdio>
+
+namespace vxzip {
+
+ProgressLine::ProgressLine() : terminal_(os::stdoutIsTerminal()) {}
+
+ProgressLine::~ProgressLine() {
+    if (shown_)
+        std::fputs("\r     \r", stdout);
+}
+
+void ProgressLine::percentDone(int percent, bool* abort) {
+    *abort = false;
+    if (!terminal_)
+        return;
+    std::printf("\r%3d%%", percent);
+    std::fflush(stdout);
+    shown_ = true;
+}
+
+} // namespace vxzip

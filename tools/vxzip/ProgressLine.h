@@ -1,0 +1,19 @@
+// A percent line on the terminal while a long run goes on; silent when stdout is not a terminal.
+#pragma once
+
+#include "zip/facade/VxProgress.h"
+
+namespace vxzip {
+
+class ProgressLine : public VxZipProgressW {
+public:
+    ProgressLine();
+    ~ProgressLine() override;
+    void percentDone(int percent, bool* abort) override;
+
+private:
+    bool shown_ = false;
+    bool terminal_;
+};
+
+} // namespace vxzip

@@ -1,0 +1,19 @@
+#include "zip/extract/CheckedOutput.h"
+
+#include "zip/core/LogBase.h"
+
+CheckedOutput::CheckedOutput(Output& target, uint64_t declaredSize)
+    : Output(static_cast<Kind>(target.kind())), target_(target), declaredSize_(declaredSize) {}
+
+bool CheckedOutput::writeRaw(const uint8_t* data, uint64_t length, ProgressMonitor*,
+                             LogBase& log) {
+    if (length > declaredSize_ - passed_) {
+        log.logError("The entry's data decodes to more bytes than its size.");
+        log.logDataInt64("declaredSize", static_cast<int64_t>(declaredSize_));
+        return false;
+    }
+    crc_.update(data, static_cast<size_t>(length));
+    passed_ += length;
+    // Progress is this output's business; the target only stores.
+    return target_.write(data, length, nullptr, log);
+}

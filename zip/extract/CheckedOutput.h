@@ -1,0 +1,25 @@
+// An output in front of another that holds decoded data to what the entry's header
+// promised: never more bytes than its size, and a CRC-32 to compare at the end.
+#pragma once
+
+#include "codecs/checksum/ZipCRC.h"
+#include "zip/io/Output.h"
+
+#include <cstdint>
+
+class CheckedOutput : public Output {
+public:
+    CheckedOutput(Output& target, uint64_t declaredSize);
+
+    bool writeRaw(const uint8_t* data, uint64_t length, ProgressMonitor* monitor,
+                  LogBase& log) override;
+
+    uint64_t bytesPassed() const { return passed_; }
+    uint32_t crc() const { return crc_.crc(); }
+
+private:
+    Output& target_;
+    uint64_t declaredSize_;
+    uint64_t passed_ = 0;
+    vexmar::ZipCRC crc_;
+};

@@ -1,0 +1,55 @@
+// Testing an archive: every file entry is decoded and checked, nothing is written.
+#include "zip/archive/ClsZip2.h"
+#include "zip/archive/ZipSystem.h"
+#include "zip/central/ZipEntryMapped.h"
+#include "zip/core/LogBase.h"
+#include "zip/core/LogContextExitor.h"
+#include "zip/io/Output.h"
+#include "zip/io/ProgressMonitor.h"
+
+namespace {
+
+// Takes every byte and keeps none.
+class DiscardOutput : public Output {
+public:
+    DiscardOutput() : Output(kMemory) {}
+};
+
+} // namespace
+
+bool ClsZip2::testEntries(ProgressEvent* event) {
+    beginOperation("Test");
+    LogBase& log = m_log;
+    const uint32_t n = system_->numEntries();
+    int64_t total = 0;
+    for (uint32_t i = 0; i < n; ++i) {
+        ZipEntryBase* entry = system_->entryAt(i);
+        if (entry && !entry->isDirectory())
+            total += static_cast<int64_t>(entry->getUncompressedSize64());
+    }
+    ProgressMonitorPtr monitor(event, static_cast<uint32_t>(system_->progressHeartbeatMs), total);
+
+    bool ok = true;
+    int32_t failures = 0;
+    StringBuffer name;
+    for (uint32_t i = 0; i < n && !monitor.abortFlag(); ++i) {
+        ZipEntryBase* entry = system_->entryAt(i);
+        if (!entry || entry->isDirectory())
+            continue;
+        DiscardOutput sink;
+        LogContextExitor ctx(log, "testEntry");
+        if (!entry->mappedInflateToOutput(sink, monitor.get(), log, log.isVerbose())) {
+            entry->getFileName(name);
+            log.logData("filename", name.getString());
+            ok = false;
+            ++failures;
+        }
+    }
+    if (!monitor.abortFlag())
+        monitor.consumeRemaining(log);
+    else
+        ok = false;
+    log.logDataInt("numFailed", failures);
+    endOperation(ok);
+    return ok;
+}

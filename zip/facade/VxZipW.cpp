@@ -1,0 +1,125 @@
+#include "zip/facade/VxZipW.h"
+
+#include "zip/archive/ClsZip2.h"
+#include "zip/archive/ZipSystem.h"
+#include "zip/central/ZipEntryMapped.h"
+#include "zip/core/LogContextExitor.h"
+#include "zip/core/CritSecExitor.h"
+#include "zip/core/XString.h"
+#include "zip/facade/ClsZip.h"
+#include "zip/facade/VxZipCbW.h"
+
+VxWideCharBase::VxWideCharBase() : impl_(std::make_unique<ClsZip>()) {}
+VxWideCharBase::~VxWideCharBase() = default;
+
+VxZipW::VxZipW() = default;
+VxZipW::~VxZipW() { callback_ = nullptr; }
+
+namespace {
+
+void setWide(XString& out, const os::wchar* text) {
+    out.setFromWide(reinterpret_cast<const char16_t*>(text), os::wideLength(text));
+}
+
+} // namespace
+
+bool VxZipW::OpenFromMemory(const void* data, uint32_t length) {
+    ClsZip2* zip = impl_->archive();
+    if (!zip)
+        return false;
+    CritSecExitor lock(impl_.get());
+    return zip->OpenFromMemory(data, length);
+}
+
+bool VxZipW::OpenFromFile(const os::wchar* path) {
+    ClsZip2* zip = impl_->archive();
+    if (!zip || !path)
+        return false;
+    XString p;
+    setWide(p, path);
+    CritSecExitor lock(impl_.get());
+    return zip->OpenFromFile(p);
+}
+
+bool VxZipW::Extract(const os::wchar* directory) {
+    VxZipCbW adapter(callback_);
+    ProgressEvent* event = callback_ ? &adapter : nullptr;
+    ClsZip2* zip = impl_->archive();
+    if (!zip)
+        return false;
+    XString dir;
+    if (directory)
+        setWide(dir, directory);
+    CritSecExitor lock(impl_.get());
+    zip->lastErrorLog().clearLog();
+    if (event) {
+        event->unzipBegin();
+        event->progressInfo("unzipBegin", "unzipBegin");
+    }
+    int32_t count = 0;
+    const bool ok = zip->unzipCommon("Extract", dir, nullptr, false, false, event, count);
+    if (event) {
+        event->unzipEnd();
+        event->progressInfo("unzipEnd", "unzipEnd");
+    }
+    return ok;
+}
+
+bool VxZipW::Test() {
+    VxZipCbW adapter(callback_);
+    ClsZip2* zip = impl_->archive();
+    if (!zip)
+        return false;
+    CritSecExitor lock(impl_.get());
+    return zip->testEntries(callback_ ? &adapter : nullptr);
+}
+
+void VxZipW::CloseZip() {
+    ZipSystem& system = impl_->system();
+    {
+        CritSecExitor lock(&system);
+        system.discardEntries();
+    }
+    ClsZip2* zip = impl_->archive();
+    if (!zip)
+        return;
+    CritSecExitor lock(impl_.get());
+    zip->CloseZip();
+}
+
+void VxZipW::SetOemCodePage(int codePage) { impl_->system().oemCodePage = codePage; }
+
+void VxZipW::SetVerboseLogging(bool on) { impl_->setVerboseLogging(on); }
+
+std::string VxZipW::LastErrorXml() const {
+    XString xml;
+    impl_->getLastErrorXml(xml);
+    return xml.getUtf8();
+}
+
+uint32_t VxZipW::NumEntries() const {
+    CritSecExitor lock(impl_.get());
+    return impl_->system().numEntries();
+}
+
+bool VxZipW::GetEntryInfo(uint32_t i, VxEntryInfo& info) {
+    ClsZip2* zip = impl_->archive();
+    if (!zip)
+        return false;
+    CritSecExitor lock(impl_.get());
+    auto* entry = static_cast<ZipEntryMapped*>(impl_->system().entryAt(i));
+    Logger& log = zip->lastErrorLog();
+    log.clearLog();
+    LogContextExitor ctx(log, "GetEntryInfo");
+    if (!entry || !entry->ensureCentralLoaded(log))
+        return false;
+    StringBuffer name;
+    entry->getFileName(name);
+    info.nameUtf8.assign(name.getString(), name.getSize());
+    info.method = entry->getCompressionMethod();
+    info.compressedSize = entry->getCompressedSize64();
+    info.size = entry->getUncompressedSize64();
+    info.crc32 = entry->getCrc32();
+    info.isDirectory = entry->isDirectory();
+    return true;
+}

@@ -1,0 +1,70 @@
+// The engine's public face: an archive with wide-string arguments.
+#pragma once
+
+#include "os/WideText.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class ClsZip;
+class VxZipProgressW;
+
+// What a listing shows of one entry.
+struct VxEntryInfo {
+    std::string nameUtf8;
+    int method = 0;
+    uint64_t compressedSize = 0;
+    uint64_t size = 0;
+    uint32_t crc32 = 0;
+    bool isDirectory = false;
+};
+
+// Holds one owned auxiliary object for a facade object.
+class VxObject {
+public:
+    virtual ~VxObject() = default;
+};
+
+class VxWideCharBase : public VxObject {
+public:
+    ~VxWideCharBase() override;
+
+protected:
+    VxWideCharBase();
+    std::unique_ptr<ClsZip> impl_;
+};
+
+class VxZipW : public VxWideCharBase {
+public:
+    VxZipW();
+    ~VxZipW() override;
+    VxZipW(const VxZipW&) = delete;
+    VxZipW& operator=(const VxZipW&) = delete;
+
+    // Opens a copy of an archive image held in memory.
+    bool OpenFromMemory(const void* data, uint32_t length);
+    // Reads an archive file into the archive's own memory image and opens it.
+    bool OpenFromFile(const os::wchar* path);
+    // The application's callbacks for Extract and Test (not owned); null for none.
+    void SetEventCallback(VxZipProgressW* callback) { callback_ = callback; }
+    // Writes every entry below `directory`; true when every entry attempted was written.
+    bool Extract(const os::wchar* directory);
+    // Decodes every entry and checks it against its size and CRC-32, writing nothing.
+    bool Test();
+    void CloseZip();
+
+    uint32_t NumEntries() const;
+    // False when there is no entry i or its header cannot be read (the reason is in
+    // the last-error log).
+    bool GetEntryInfo(uint32_t i, VxEntryInfo& info);
+
+    // The code page entry names without the UTF-8 flag are decoded from.
+    void SetOemCodePage(int codePage);
+    void SetVerboseLogging(bool on);
+    // The last operation's log as XML-like text, in UTF-8.
+    std::string LastErrorXml() const;
+
+private:
+    VxZipProgressW* callback_ = nullptr;
+};

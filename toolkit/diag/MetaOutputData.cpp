@@ -32,6 +32,15 @@ void appendSeparated(WString& capture, const WChar* text, const WChar* separator
     capture += text;
 }
 
+const WChar* frontOrNull(const std::deque<WString>& lines) {
+    return lines.empty() ? nullptr : lines.front().c_str();
+}
+
+void popFront(std::deque<WString>& lines) {
+    if (!lines.empty())
+        lines.pop_front();
+}
+
 } // namespace
 
 MetaOutputData::MetaOutputData()
@@ -307,11 +316,10 @@ bool MetaOutputData::ErrorDetailsEmpty() {
     return errorDetails.empty();
 }
 const WChar* MetaOutputData::ErrorDetailFront() {
-    return errorDetails.empty() ? nullptr : errorDetails.front().c_str();
+    return frontOrNull(errorDetails);
 }
 void MetaOutputData::PopErrorDetail() {
-    if (!errorDetails.empty())
-        errorDetails.pop_front();
+    popFront(errorDetails);
 }
 
 void MetaOutputData::PushAdditionalDetailFront(const WChar* format, va_list* arguments) {
@@ -324,11 +332,10 @@ bool MetaOutputData::AdditionalDetailsEmpty() {
     return additionalDetails.empty();
 }
 const WChar* MetaOutputData::AdditionalDetailFront() {
-    return additionalDetails.empty() ? nullptr : additionalDetails.front().c_str();
+    return frontOrNull(additionalDetails);
 }
 void MetaOutputData::PopAdditionalDetail() {
-    if (!additionalDetails.empty())
-        additionalDetails.pop_front();
+    popFront(additionalDetails);
 }
 
 uint32_t MetaOutputData::TranslatorCount() {

@@ -84,7 +84,6 @@ private:
     uint8_t computeAdler_ = 0;
     uint32_t adler_ = 1;
     uint8_t progressByBytes_ = 0;
-    uint8_t watching_ = 0;
     uint64_t runStartMs_ = 0;
     uint64_t* byteCounter_ = nullptr;
     uint64_t* bytesPerSecond_ = nullptr;

@@ -5,6 +5,8 @@
 #include "zip/core/DataBuffer.h"
 #include "zip/core/LogNull.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 struct Converted {
@@ -41,4 +43,20 @@ inline Converted convertA(int from, int to, const std::string& in) {
     DataBuffer out;
     bool ok = converter.convert_a(from, to, in.data(), uint32_t(in.size()), out, log);
     return {ok, bytesOf(out)};
+}
+
+// One conversion of a table of cases, named by `what`.
+struct ConvertCase {
+    const char* what;
+    int from;
+    int to;
+    std::string in;
+    bool ok;
+    std::string out;
+};
+
+inline void expectConverted(const ConvertCase& c, int action = 0) {
+    Converted r = encConvert(c.from, c.to, c.in, action);
+    EXPECT_EQ(r.ok, c.ok) << c.what;
+    EXPECT_EQ(r.bytes, c.out) << c.what;
 }

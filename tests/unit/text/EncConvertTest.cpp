@@ -4,23 +4,8 @@
 
 namespace {
 
-struct Case {
-    const char* what;
-    int from;
-    int to;
-    std::string in;
-    bool ok;
-    std::string out;
-};
-
-void check(const Case& c, int action = 0) {
-    Converted r = encConvert(c.from, c.to, c.in, action);
-    EXPECT_EQ(r.ok, c.ok) << c.what;
-    EXPECT_EQ(r.bytes, c.out) << c.what;
-}
-
 TEST(EncConvert, CodePagesAndMarks) {
-    const Case cases[] = {
+    const ConvertCase cases[] = {
         {"same page copies", 437, 437, "\x82\xFF", true, "\x82\xFF"},
         {"page 0 is the other page", 0, 437, "\x82\xFF", true, "\x82\xFF"},
         {"both UTF-16 copies the mark too", 1200, 1200,
@@ -52,12 +37,12 @@ TEST(EncConvert, CodePagesAndMarks) {
         {"unknown target", 1200, 12345, le(u"a"), false, ""},
         {"unknown source", 4242, 65001, "a", false, ""},
     };
-    for (const Case& c : cases)
-        check(c);
+    for (const ConvertCase& c : cases)
+        expectConverted(c);
 }
 
 TEST(EncConvert, UnmappedCharactersFailButOthersConvert) {
-    const Case cases[] = {
+    const ConvertCase cases[] = {
         {"1252 byte without a mapping", 1252, 1200,
          "A\x81"
          "B",
@@ -68,8 +53,8 @@ TEST(EncConvert, UnmappedCharactersFailButOthersConvert) {
          "B",
          false, "AB"},
     };
-    for (const Case& c : cases)
-        check(c);
+    for (const ConvertCase& c : cases)
+        expectConverted(c);
 }
 
 TEST(EncConvert, ExistingOutputIsKeptOnFailure) {

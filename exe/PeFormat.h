@@ -1,0 +1,78 @@
+// PE/COFF constants and little-endian field access for the executable reader
+// and writer.
+#pragma once
+
+#include <cstdint>
+
+namespace pe {
+
+inline uint16_t le16(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
+inline uint32_t le32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+inline void putLe16(uint8_t* p, uint16_t v) {
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+}
+inline void putLe32(uint8_t* p, uint32_t v) {
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+    p[2] = uint8_t(v >> 16);
+    p[3] = uint8_t(v >> 24);
+}
+
+// Rounds up to a multiple of `alignment`, a power of two; wider than 32 bits so
+// that nothing wraps.
+inline uint64_t roundUp(uint64_t value, uint32_t alignment) {
+    return (value + alignment - 1) & ~uint64_t(alignment - 1);
+}
+
+inline constexpr uint16_t kDosSignature = 0x5A4D; // "MZ"
+inline constexpr uint32_t kDosHeaderSize = 64;
+inline constexpr uint32_t kLfanewOffset = 60;
+
+inline constexpr uint32_t kSignatureSize = 4;
+inline constexpr uint32_t kFileHeaderSize = 20;
+// Fields of the file header, counted from the start of the NT headers.
+inline constexpr uint32_t kNumberOfSections = 6;
+inline constexpr uint32_t kPointerToSymbolTable = 12;
+inline constexpr uint32_t kSizeOfOptionalHeader = 20;
+inline constexpr uint32_t kOptionalHeader = kSignatureSize + kFileHeaderSize;
+
+// The optional header's magic decides its layout.
+inline constexpr uint16_t kMagicPe32 = 0x10B;
+inline constexpr uint16_t kMagicPe32Plus = 0x20B;
+// Fields of the optional header that sit at the same place in both layouts.
+inline constexpr uint32_t kSectionAlignment = 32;
+inline constexpr uint32_t kFileAlignment = 36;
+inline constexpr uint32_t kSizeOfImage = 56;
+// Where the two layouts differ: the count of data directories and their start.
+inline constexpr uint32_t kNumberOfRvaAndSizesPe32 = 92;
+inline constexpr uint32_t kNumberOfRvaAndSizesPe32Plus = 108;
+inline constexpr uint32_t kDataDirectoriesPe32 = 96;
+inline constexpr uint32_t kDataDirectoriesPe32Plus = 112;
+inline constexpr uint32_t kDataDirectorySize = 8;
+
+// Data directory indexes.
+inline constexpr uint32_t kDirResource = 2;
+inline constexpr uint32_t kDirCertificate = 4; // its "RVA" is a file offset
+inline constexpr uint32_t kDirDebug = 6;
+
+inline constexpr uint32_t kSectionHeaderSize = 40;
+inline constexpr uint32_t kSectionNameSize = 8;
+
+// A debug directory entry and the two fields that locate its data.
+inline constexpr uint32_t kDebugEntrySize = 28;
+inline constexpr uint32_t kDebugAddressOfRawData = 20;
+inline constexpr uint32_t kDebugPointerToRawData = 24;
+
+// The resource directory.
+inline constexpr uint32_t kResDirHeaderSize = 16;
+inline constexpr uint32_t kResDirEntrySize = 8;
+inline constexpr uint32_t kResDataEntrySize = 16;
+inline constexpr uint32_t kResHighBit = 0x80000000;
+inline constexpr uint16_t kRtRcData = 10;
+
+} // namespace pe

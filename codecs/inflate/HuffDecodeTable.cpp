@@ -3,6 +3,7 @@
 #include "codecs/inflate/HuffDecodeTable.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -89,7 +90,8 @@ bool HuffDecodeTable::fillLevel(const uint8_t* lengths, const uint16_t* reversed
     if (entries_ == nullptr)
         return false;
     mask_ = size - 1;
-    std::fill_n(entries_, size, Entry{nullptr, -1, 0});
+    // All zero: no sub-table and no bits, which marks an entry no symbol has filled yet.
+    std::memset(static_cast<void*>(entries_), 0, size * sizeof(Entry));
 
     int16_t longSymbols[kMaxSymbols];
     int longCount = 0;
@@ -108,13 +110,15 @@ bool HuffDecodeTable::fillLevel(const uint8_t* lengths, const uint16_t* reversed
     int16_t subSymbols[kMaxSymbols];
     for (uint32_t i = 0; i < size; ++i) {
         Entry& entry = entries_[i];
-        if (entry.bitCount <= width) {
+        if (entry.bitCount == 0) {
             // An empty entry still needs the level's bits before it can call a code invalid:
             // fewer valid bits might belong to a longer code.
-            if (entry.symbol < 0)
-                entry.bitCount = uint8_t(width);
+            entry.symbol = -1;
+            entry.bitCount = uint8_t(width);
             continue;
         }
+        if (entry.bitCount <= width)
+            continue;
         const int subWidth = std::min(entry.bitCount - width, kMaxSubTableBits);
         int subCount = 0;
         for (int k = 0; k < longCount; ++k) {

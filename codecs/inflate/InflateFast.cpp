@@ -12,7 +12,8 @@
 
 namespace {
 
-// At most two word refills per round, each reading 8 bytes and moving on by at most 7.
+// At most two word refills per round after its check, each reading 8 bytes and moving on by at
+// most 7.
 constexpr ptrdiff_t kInputMargin = 16;
 // Room for three literals or the longest deflate match, so that the length check below only
 // triggers for long Deflate64 matches.
@@ -65,7 +66,7 @@ void InflateState::decodeFast(const uint8_t*& next, const uint8_t* end) {
     // lookup is under way while the copy's branches resolve.
     refill(bits, held, in);
     uint32_t entry = literalTable[bits & literalMask];
-    do {
+    while (in <= inLimit && out <= outLimit) {
         // Up to three literals per refill: a root-level code takes at most 11 bits.
         if (entry & FastHuffTable::kLiteral) {
             consume(bits, held, fastEntryBits(entry));
@@ -139,7 +140,7 @@ void InflateState::decodeFast(const uint8_t*& next, const uint8_t* end) {
         refill(bits, held, in);
         copyMatch(out, distance, length);
         out += length;
-    } while (in <= inLimit && out <= outLimit);
+    }
 
     bitBuffer_ = bits & ((uint64_t(1) << held) - 1);
     bitCount_ = static_cast<int32_t>(held);

@@ -10,13 +10,17 @@
 #include <new>
 
 bool InflateWindow::allocate(uint32_t windowSize) {
-    data_.reset(new (std::nothrow) uint8_t[windowSize + kAreaSize + kMatchCopyOverrun]);
+    // Output that may not pass a small limit needs no more area than the limit: the area only
+    // fills up when the limit is passed.
+    const uint32_t area =
+        limit_ < kAreaSize ? std::max(static_cast<uint32_t>(limit_) + 1, kMinAreaSize) : kAreaSize;
+    data_.reset(new (std::nothrow) uint8_t[windowSize + area + kMatchCopyOverrun]);
     if (!data_)
         return false;
     // References that reach before the start of the stream read zeros.
     std::memset(data_.get(), 0, windowSize);
     windowSize_ = windowSize;
-    areaEnd_ = windowSize + kAreaSize;
+    areaEnd_ = windowSize + area;
     position_ = flushMark_ = windowSize;
     return true;
 }

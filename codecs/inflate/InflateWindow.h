@@ -24,6 +24,7 @@ public:
     };
 
     static constexpr uint32_t kAreaSize = 256 * 1024;
+    static constexpr uint32_t kMinAreaSize = 4096;
 
     // False when memory runs out.
     bool allocate(uint32_t windowSize);
@@ -45,7 +46,7 @@ public:
     // Hands the bytes not yet written to the output.
     bool flush(const Sink& sink);
 
-    // More bytes than this make the flush that would pass it fail.
+    // More bytes than this make the flush that would pass it fail. Set before allocate().
     void setOutputLimit(uint64_t limit) { limit_ = limit; }
 
 private:

@@ -101,6 +101,16 @@ TEST(FromSource, StreamCutShortFails) {
     EXPECT_TRUE(inflateAll({0x01, 0x00, 0x00, 0xFF, 0xFF}, false).ok);
 }
 
+TEST(FromSource, OutputUpToTheLimitDecodes) {
+    // A limit below the window's usual area makes a smaller one, which must still do.
+    for (size_t size : {size_t(0), size_t(3000), size_t(4095), size_t(4096), size_t(70000)}) {
+        const Bytes data = sampleData(Sample::kMixed, size, 17);
+        const SourceRun run = inflateAll(zlibCompress(data, 9), false, data.size());
+        ASSERT_TRUE(run.ok) << size;
+        EXPECT_TRUE(run.output == data) << size;
+    }
+}
+
 TEST(FromSource, OutputBeyondTheLimitFails) {
     const Bytes data = sampleData(Sample::kMixed, 600000, 15);
     const Bytes stream = zlibCompress(data, 6);

@@ -272,9 +272,11 @@ inline DecodeResult decodeChunked(const Bytes& stream, const DecodeOptions& opti
         size_t size = stream.size() - offset;
         if (options.maxChunk != 0)
             size = std::min<size_t>(size, 1 + gen() % options.maxChunk);
+        // A chunk of its own, so that reading past its end is caught (under ASan).
+        const Bytes chunk(stream.begin() + offset, stream.begin() + offset + size);
         uint32_t leftover = 0;
-        result.ok = state.inflateBlock(stream.data() + offset, static_cast<uint32_t>(size),
-                                       leftover, output, nullptr, log);
+        result.ok = state.inflateBlock(chunk.data(), static_cast<uint32_t>(size), leftover, output,
+                                       nullptr, log);
         offset += size;
         result.consumed = offset - leftover;
     }

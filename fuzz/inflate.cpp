@@ -1,0 +1,102 @@
+// Inflates raw deflate or Deflate64 data (the first byte chooses, and how the input is cut into
+// chunks) into memory, twice: with the fast loop and with the careful state machine alone. Both
+// must produce the same bytes, stop at the same place and fail in the same way.
+#include "codecs/inflate/InflateState.h"
+#include "zip/core/LogBase.h"
+#include "zip/io/Output.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Enough for every stream that is not a bomb.
+constexpr uint64_t kOutputLimit = 8u << 20;
+
+class MemoryOutput : public Output {
+public:
+    MemoryOutput() : Output(kMemory) {}
+    bool writeRaw(const uint8_t* data, uint64_t length, ProgressMonitor*, LogBase&) override {
+        bytes.insert(bytes.end(), data, data + length);
+        return true;
+    }
+    std::vector<uint8_t> bytes;
+};
+
+// Keeps what decides a decode's outcome: the error texts and the decode error number.
+class OutcomeLog : public LogBase {
+public:
+    bool logError(const char* message) override {
+        errors += message;
+        errors += '\n';
+        return true;
+    }
+    bool logData(const char* name, const char* value) override {
+        errors += name;
+        errors += '=';
+        errors += value;
+        errors += '\n';
+        return true;
+    }
+    std::string errors;
+};
+
+struct Outcome {
+    bool ok = true;
+    bool finished = false;
+    size_t consumed = 0;
+    std::vector<uint8_t> output;
+    std::string errors;
+
+    bool operator==(const Outcome&) const = default;
+};
+
+Outcome inflate(const uint8_t* data, size_t size, bool deflate64, bool fast, uint32_t maxChunk,
+                uint32_t seed) {
+    Outcome outcome;
+    InflateState state;
+    state.setState(InflateState::kBlockHeader);
+    state.setDeflate64(deflate64);
+    state.setFastPath(fast);
+    state.setOutputLimit(kOutputLimit);
+    MemoryOutput output;
+    OutcomeLog log;
+    size_t offset = 0;
+    while (offset < size && outcome.ok && !state.isFinished()) {
+        size_t chunk = size - offset;
+        if (maxChunk != 0) {
+            seed = seed * 1103515245u + 12345u;
+            chunk = std::min<size_t>(chunk, 1 + (seed >> 8) % maxChunk);
+        }
+        uint32_t leftover = 0;
+        outcome.ok = state.inflateBlock(data + offset, static_cast<uint32_t>(chunk), leftover,
+                                        output, nullptr, log);
+        offset += chunk;
+        outcome.consumed = offset - leftover;
+    }
+    outcome.finished = state.isFinished();
+    outcome.output = std::move(output.bytes);
+    outcome.errors = std::move(log.errors);
+    return outcome;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 2 || size > 0xFFFFFFFF)
+        return 0;
+    // Bit 0: Deflate64. Bits 1-3: whole input, or chunks of at most 4^n bytes. Bits 4-7 and the
+    // second byte: where the chunk sizes start.
+    const bool deflate64 = data[0] & 1;
+    const uint32_t sizeClass = (data[0] >> 1) & 7;
+    const uint32_t maxChunk = sizeClass == 0 ? 0 : 1u << (2 * sizeClass);
+    const uint32_t seed = uint32_t(data[0] >> 4) << 8 | data[1];
+    const Outcome fast = inflate(data + 2, size - 2, deflate64, true, maxChunk, seed);
+    const Outcome careful = inflate(data + 2, size - 2, deflate64, false, maxChunk, seed);
+    if (!(fast == careful))
+        std::abort();
+    return 0;
+}

@@ -13,6 +13,7 @@ struct Options {
     std::vector<std::string> operands;
     int oemCodePage = 0; // 0: the engine's default
     bool printLog = false;
+    std::string resourceName = "IDR_VEXMAR1"; // an executable's payload resource
 };
 
 // Exit statuses.
@@ -20,7 +21,8 @@ constexpr int kOk = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
-// Opens the archive named by the first operand; on failure prints why and returns false.
+// Opens the archive named by the first operand (an executable through its payload
+// resource); on failure prints why and returns false.
 bool openArchive(VxZipW& zip, const Options& options);
 // Prints the last operation's log: on stdout with --log, on stderr after a failure.
 void reportLog(const VxZipW& zip, const Options& options, bool ok);
@@ -29,5 +31,6 @@ int listCommand(const Options& options);
 int logCommand(const Options& options);
 int testCommand(const Options& options);
 int extractCommand(const Options& options);
+int embedCommand(const Options& options);
 
 } // namespace vxzip

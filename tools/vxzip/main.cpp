@@ -22,12 +22,17 @@ constexpr CommandInfo kCommands[] = {
                                     "nothing"},
     {"extract", 2, vxzip::extractCommand, "extract ARCHIVE DIR  write every entry below DIR"},
     {"log", 1, vxzip::logCommand, "log ARCHIVE       the engine's log of opening the archive"},
+    {"embed", 2, vxzip::embedCommand,
+     "embed EXE ZIP     write ZIP into EXE as its payload resource"},
 };
 
 int usage() {
-    std::fputs("usage: vxzip COMMAND [--oem-codepage N] [--log] OPERANDS\n"
+    std::fputs("usage: vxzip COMMAND [--oem-codepage N] [--log] [--resource NAME] OPERANDS\n"
                "  --oem-codepage N  code page of entry names without the UTF-8 flag\n"
                "  --log             print the engine's log of the run\n"
+               "  --resource NAME   the payload resource of an executable (default "
+               "IDR_VEXMAR1);\n"
+               "                    an ARCHIVE that is an executable is opened through it\n"
                "commands:\n",
                stderr);
     for (const auto& c : kCommands)
@@ -57,6 +62,10 @@ int main(int argc, char** argv) {
                 return usage();
         } else if (std::strcmp(argv[i], "--log") == 0) {
             options.printLog = true;
+        } else if (std::strcmp(argv[i], "--resource") == 0) {
+            if (i + 1 >= argc || !*argv[i + 1])
+                return usage();
+            options.resourceName = argv[++i];
         } else if (argv[i][0] == '-' && argv[i][1] == '-') {
             return usage();
         } else {

@@ -65,23 +65,25 @@ bool ClsZip2::openAdoptedImage(uint8_t* image, uint32_t size, LogBase& log) {
 
 bool ClsZip2::OpenFromMemory(const void* data, uint32_t length) {
     beginOperation("OpenFromMemory");
-    LogBase& log = m_log;
-    bool ok = false;
-    if (length == 0) {
-        log.logError("Data length must be > 0");
-    } else {
-        log.logDataInt("oemCodePage", system_->oemCodePage);
-        takeSystemSettings();
-        // The archive keeps a copy of its own, so the caller's bytes may go away.
-        auto* copy = static_cast<uint8_t*>(std::malloc(size_t(length) + 32));
-        if (!copy) {
-            log.logError("Failed to copy zip in-memory zip image.");
-            log.logDataInt64("numBytes", length);
-        } else {
-            std::memcpy(copy, data, length);
-            ok = openAdoptedImage(copy, length, log);
-        }
-    }
+    const bool ok = openMemoryCopy(data, length, m_log);
     endOperation(ok);
     return ok;
+}
+
+bool ClsZip2::openMemoryCopy(const void* data, uint32_t length, LogBase& log) {
+    if (length == 0) {
+        log.logError("Data length must be > 0");
+        return false;
+    }
+    log.logDataInt("oemCodePage", system_->oemCodePage);
+    takeSystemSettings();
+    // The archive keeps a copy of its own, so the caller's bytes may go away.
+    auto* copy = static_cast<uint8_t*>(std::malloc(size_t(length) + 32));
+    if (!copy) {
+        log.logError("Failed to copy zip in-memory zip image.");
+        log.logDataInt64("numBytes", length);
+        return false;
+    }
+    std::memcpy(copy, data, length);
+    return openAdoptedImage(copy, length, log);
 }

@@ -31,6 +31,9 @@ public:
 
     // Opens a copy of `data` as this archive, closing what was open before.
     bool OpenFromMemory(const void* data, uint32_t length);
+    // OpenFromMemory's work without its bracket, for operations that open
+    // through it (the embedded payload).
+    bool openMemoryCopy(const void* data, uint32_t length, LogBase& log);
     // Reads the file straight into the archive's own image and opens that.
     bool OpenFromFile(const XString& path);
     // Closes the archive as a public operation (always succeeds).

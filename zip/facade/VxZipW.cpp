@@ -7,6 +7,7 @@
 #include "zip/core/CritSecExitor.h"
 #include "zip/core/XString.h"
 #include "zip/facade/ClsZip.h"
+#include "zip/facade/EmbeddedPayload.h"
 #include "zip/facade/VxZipCbW.h"
 
 VxWideCharBase::VxWideCharBase() : impl_(std::make_unique<ClsZip>()) {}
@@ -39,6 +40,43 @@ bool VxZipW::OpenFromFile(const os::wchar* path) {
     setWide(p, path);
     CritSecExitor lock(impl_.get());
     return zip->OpenFromFile(p);
+}
+
+bool VxZipW::OpenMyEmbedded(const os::wchar* resourceName) {
+    ClsZip2* zip = impl_->archive();
+    if (!zip || !resourceName)
+        return false;
+    XString name;
+    setWide(name, resourceName);
+    CritSecExitor lock(impl_.get());
+    return EmbeddedPayload::open(*zip, "OpenMyEmbedded", nullptr, name);
+}
+
+bool VxZipW::OpenEmbedded(const os::wchar* exePath, const os::wchar* resourceName) {
+    ClsZip2* zip = impl_->archive();
+    if (!zip || !exePath || !resourceName)
+        return false;
+    XString path;
+    XString name;
+    setWide(path, exePath);
+    setWide(name, resourceName);
+    CritSecExitor lock(impl_.get());
+    return EmbeddedPayload::open(*zip, "OpenEmbedded", &path, name);
+}
+
+bool VxZipW::AddEmbedded(const os::wchar* exeFilename, const os::wchar* resourceName,
+                         const os::wchar* zipFilename) {
+    ClsZip2* zip = impl_->archive();
+    if (!zip || !exeFilename || !resourceName || !zipFilename)
+        return false;
+    XString exe;
+    XString name;
+    XString zipFile;
+    setWide(exe, exeFilename);
+    setWide(name, resourceName);
+    setWide(zipFile, zipFilename);
+    CritSecExitor lock(impl_.get());
+    return EmbeddedPayload::add(*zip, exe, name, zipFile);
 }
 
 bool VxZipW::Extract(const os::wchar* directory) {
@@ -87,9 +125,13 @@ void VxZipW::CloseZip() {
     zip->CloseZip();
 }
 
-void VxZipW::SetOemCodePage(int codePage) { impl_->system().oemCodePage = codePage; }
+void VxZipW::SetOemCodePage(int codePage) {
+    impl_->system().oemCodePage = codePage;
+}
 
-void VxZipW::SetVerboseLogging(bool on) { impl_->setVerboseLogging(on); }
+void VxZipW::SetVerboseLogging(bool on) {
+    impl_->setVerboseLogging(on);
+}
 
 std::string VxZipW::LastErrorXml() const {
     XString xml;

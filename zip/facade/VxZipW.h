@@ -46,6 +46,15 @@ public:
     bool OpenFromMemory(const void* data, uint32_t length);
     // Reads an archive file into the archive's own memory image and opens it.
     bool OpenFromFile(const os::wchar* path);
+    // Opens the raw-data resource `resourceName` of the running executable.
+    bool OpenMyEmbedded(const os::wchar* resourceName);
+    // The same for any executable file.
+    bool OpenEmbedded(const os::wchar* exePath, const os::wchar* resourceName);
+    // Replaces the executable by a copy that carries the ZIP file as the resource
+    // `resourceName`. Refuses a ZIP file that cannot be opened or has no entries,
+    // and an executable that already has a resource of that name.
+    bool AddEmbedded(const os::wchar* exeFilename, const os::wchar* resourceName,
+                     const os::wchar* zipFilename);
     // The application's callbacks for Extract and Test (not owned); null for none.
     void SetEventCallback(VxZipProgressW* callback) { callback_ = callback; }
     // Writes every entry below `directory`; true when every entry attempted was written.

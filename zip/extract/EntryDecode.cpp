@@ -2,17 +2,56 @@
 // against the entry's size and CRC-32.
 #include "codecs/bzip2/Bzip2Decode.h"
 #include "codecs/inflate/Inflate.h"
+#include "codecs/legacy/Implode.h"
+#include "codecs/legacy/Unshrink.h"
 #include "codecs/lzma/LzmaDecode.h"
+#include "codecs/ppmd/PpmdEntry.h"
 #include "zip/archive/ZipSystem.h"
 #include "zip/central/MemoryData.h"
 #include "zip/central/ZipEntryMapped.h"
 #include "zip/central/ZipFormat.h"
+#include "zip/core/DataBuffer.h"
 #include "zip/core/LogBase.h"
 #include "zip/core/LogContextExitor.h"
 #include "zip/extract/CheckedOutput.h"
 #include "zip/io/MemDataObjSource.h"
 
 using namespace zipfmt;
+
+namespace {
+
+// Imploded entries: general-purpose flag bits 1 and 2.
+constexpr uint16_t kFlagEightKDictionary = 0x0002;
+constexpr uint16_t kFlagThreeTrees = 0x0004;
+
+// Shrunk (1) and imploded (6) entries are decoded whole, in memory, straight from the archive
+// image, and then written in one piece.
+bool decodeInMemory(int method, const ZipEntryInfo& info, const MemoryData& image, Output& output,
+                    ProgressMonitor* monitor, LogBase& log) {
+    if (info.compressedSize > UINT32_MAX) {
+        log.logError("Compressed data too large to decode in memory.");
+        return false;
+    }
+    const uint32_t length = uint32_t(info.compressedSize);
+    const uint8_t* data = image.getBytes(info.dataOffset, length, log);
+    if (!data)
+        return false;
+    DataBuffer decoded;
+    bool ok;
+    if (method == 1) {
+        Unshrink unshrink;
+        ok = unshrink.decode(data, length, info.uncompressedSize, log, decoded);
+    } else {
+        const uint16_t flags = info.central.flags;
+        Implode implode;
+        implode.setInput(data, length);
+        ok = implode.decode((flags & kFlagEightKDictionary) != 0, (flags & kFlagThreeTrees) != 0,
+                            info.uncompressedSize, log, decoded);
+    }
+    return ok && output.write(decoded, monitor, log);
+}
+
+} // namespace
 
 bool ZipEntryMapped::mappedInflateToOutput(Output& output, ProgressMonitor* monitor,
                                            LogBase& log, bool verbose) {
@@ -59,6 +98,10 @@ bool ZipEntryMapped::decodeData(Output& output, ProgressMonitor* monitor, LogBas
         return inflateFromSource(false, source, output, method == 9, monitor, log,
                                  info.uncompressedSize);
     }
+    case 98: {
+        LogContextExitor step(log, "fromPpmd");
+        return ppmdFromSource(source, output, info.uncompressedSize, monitor, log, verbose);
+    }
     case 12: {
         LogContextExitor step(log, "fromBzip2");
         return bzip2FromSource(source, output, monitor, log);
@@ -66,6 +109,11 @@ bool ZipEntryMapped::decodeData(Output& output, ProgressMonitor* monitor, LogBas
     case 14: {
         LogContextExitor step(log, "fromLzma");
         return lzmaFromSource(source, output, info.uncompressedSize, monitor, log);
+    }
+    case 1:
+    case 6: {
+        LogContextExitor step(log, method == 6 ? "fromImploded" : "fromShrunk");
+        return decodeInMemory(method, info, *archiveImage(log), output, monitor, log);
     }
     default:
         log.logError("Unsupported compression method.");

@@ -5,6 +5,7 @@
 #include "exe/ExeResource.h"
 #include "exe/PeFormat.h"
 #include "exe/ResourceSection.h"
+#include "os/FileMapping.h"
 #include "zip/core/LogBase.h"
 #include "zip/fs/FileSys.h"
 
@@ -13,9 +14,6 @@
 using namespace pe;
 
 namespace {
-
-// Reads of a data file are this large.
-constexpr uint32_t kCopyPiece = 256 * 1024;
 
 void putEntry(uint8_t* p, const ResourceDirEntry& entry) {
     putLe32(p, entry.nameOrId);
@@ -57,29 +55,32 @@ std::vector<uint8_t> directoryBytes(const ExeResource& root, uint64_t end) {
     return bytes;
 }
 
-// Exactly `size` bytes of the file: a file that changed size since the layout fails.
+// Exactly `size` bytes of the file, written straight from a mapping of it: a
+// file that became shorter since the layout fails.
 bool copyDataFile(const XString& path, uint32_t size, ExeOutput& out, LogBase& log) {
+    if (size == 0)
+        return true;
     VexmarHandle file = FileSys::openForReadWin32(path, nullptr, &log);
-    if (!file.isOpen())
+    int64_t length = 0;
+    if (!file.isOpen() || !file.size64(length, &log))
         return false;
-    std::vector<uint8_t> piece(size < kCopyPiece ? size : kCopyPiece);
-    uint32_t left = size;
-    while (left > 0) {
-        uint32_t count = 0;
-        bool atEnd = false;
-        const uint32_t want = left < kCopyPiece ? left : kCopyPiece;
-        if (!file.read(piece.data(), want, count, atEnd, &log))
-            return false;
-        if (count == 0) {
-            log.logError("The resource data file became shorter");
-            log.logDataStr("filename", path);
-            return false;
-        }
-        if (!out.write(piece.data(), count))
-            return false;
-        left -= count;
+    if (length < int64_t(size)) {
+        log.logError("The resource data file became shorter");
+        log.logDataStr("filename", path);
+        return false;
     }
-    return true;
+    uint32_t error = 0;
+    const os::MappingHandle mapping = os::createReadOnlyMapping(file.osHandle(), error);
+    const void* view =
+        mapping == os::kNoMapping ? nullptr : os::mapReadOnlyView(mapping, size, error);
+    const bool ok = view && out.write(view, size);
+    if (!view) {
+        log.logError("Failed to map the resource data file");
+        log.logWindowsError(error);
+    }
+    os::unmapView(view, size);
+    os::closeMapping(mapping);
+    return ok;
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 #include "zip/core/LogBase.h"
 #include "zip/core/LogContextExitor.h"
 #include "zip/core/XString.h"
-#include "zip/facade/VxZipW.h"
+#include "zip/facade/ZipFileCheck.h"
 #include "zip/fs/FileSys.h"
 
 namespace {
@@ -21,19 +21,6 @@ void directoryOf(const XString& path, XString& directory) {
     const std::string text = path.getUtf8();
     const size_t slash = text.find_last_of("/\\");
     directory.setFromUtf8(slash == std::string::npos ? "" : text.substr(0, slash + 1).c_str());
-}
-
-// A ZIP file that cannot be opened, or has no entries, would make an executable
-// whose payload is useless.
-bool checkZipFile(const XString& zipFilename, LogBase& log) {
-    VxZipW check;
-    const auto* path = reinterpret_cast<const os::wchar*>(zipFilename.getWide());
-    const bool opened = check.OpenFromFile(path);
-    if (opened && check.NumEntries() > 0)
-        return true;
-    log.logError(opened ? "The ZIP file has no entries" : "The ZIP file cannot be opened");
-    log.logDataStr("zipFilename", zipFilename);
-    return false;
 }
 
 bool writeWithResource(const XString& exeFilename, const XString& resourceName,
@@ -124,7 +111,8 @@ bool add(ClsZip2& zip, const XString& exeFilename, const XString& resourceName,
     XString tempPath;
     directoryOf(exeFilename, directory);
     base.setFromUtf8("vxZ.dat");
-    bool ok = checkZipFile(zipFilename, log);
+    // A ZIP file that cannot be opened, or has no entries, would make a useless payload.
+    bool ok = zipFileHasEntries(zipFilename, log);
     if (ok && !FileSys::tempFilePath(base, directory, tempPath, &log)) {
         log.logError("Failed to get temp filename.");
         ok = false;

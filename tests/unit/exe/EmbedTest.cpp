@@ -112,6 +112,21 @@ TEST_F(Embed, RefusesAndLeavesTheExecutableAsItWas) {
     }
 }
 
+// The quick look before embedding finds the directory of archives the engine opens.
+TEST_F(Embed, AcceptsZip64AndArchivesWithBytesInFront) {
+    const testzip::Options kinds[] = {{.zip64 = true, .saturateEndRecord = true},
+                                      {.prefix = std::string(300, 'S')}};
+    for (const testzip::Options& options : kinds) {
+        SetUp();
+        scratch::writeAll(zipPath_, testzip::build(kEntries, options));
+        VxZipW zip;
+        EXPECT_TRUE(add(zip)) << zip.LastErrorXml();
+        VxZipW opened;
+        EXPECT_TRUE(opened.OpenEmbedded(w(exe_).c_str(), w("IDR_VEXMAR1").c_str()));
+        EXPECT_EQ(opened.NumEntries(), 2u);
+    }
+}
+
 TEST_F(Embed, AMissingExecutableFails) {
     std::filesystem::remove(scratch::fsPath(exe_));
     VxZipW zip;

@@ -6,9 +6,9 @@ namespace Quillkit {
 
 namespace {
 
-// The conversion letter of an insert's printf spec ("5d" gives 'd').
-WChar conversionOf(const WString& spec) {
-    return spec.empty() ? WChar('s') : spec.back();
+// The conversion letter of an insert's printf format ("5d" gives 'd').
+WChar conversionOf(const WString& format) {
+    return format.empty() ? WChar('s') : format.back();
 }
 
 bool isNumeric(WChar conversion) {
@@ -27,34 +27,34 @@ bool isNumeric(WChar conversion) {
     }
 }
 
-// The spec's flags, width and precision, with the length the insert's type needs.
-WString numberSpec(const WString& spec) {
+// The format's flags, width and precision, with the length the insert's type needs.
+WString numberSpec(const WString& format) {
     WString core = QK_TEXT("%");
-    for (WChar c : spec.substr(0, spec.size() - 1))
+    for (WChar c : format.substr(0, format.size() - 1))
         if (c != 'l' && c != 'h' && c != 'I' && c != 'w' && c != '6' && c != '4')
             core += c;
-    WChar conversion = conversionOf(spec);
+    WChar conversion = conversionOf(format);
     if (conversion == 'c' || conversion == 'C')
         return core + QK_TEXT("c");
     return core + QK_TEXT("ll") + conversion;
 }
 
-void appendInsert(WString& out, const MessageInsert& insert, const WString& spec) {
+void appendInsert(WString& out, const MessageInsert& insert, const WString& format) {
     WString piece;
-    WChar conversion = conversionOf(spec);
+    WChar conversion = conversionOf(format);
     if (insert.IsText()) {
         const WChar* text = insert.Text() ? insert.Text() : QK_TEXT("");
         if (isNumeric(conversion))
             piece = text;
         else
             FormatPrintf(piece,
-                         (QK_TEXT("%") + spec.substr(0, spec.size() - 1) + QK_TEXT("s")).c_str(),
+                         (QK_TEXT("%") + format.substr(0, format.size() - 1) + QK_TEXT("s")).c_str(),
                          text);
     } else if (isNumeric(conversion)) {
         if (conversion == 'c' || conversion == 'C')
-            FormatPrintf(piece, numberSpec(spec).c_str(), int(insert.Number()));
+            FormatPrintf(piece, numberSpec(format).c_str(), int(insert.Number()));
         else
-            FormatPrintf(piece, numberSpec(spec).c_str(), static_cast<long long>(insert.Number()));
+            FormatPrintf(piece, numberSpec(format).c_str(), static_cast<long long>(insert.Number()));
     } else {
         FormatPrintf(piece, QK_TEXT("%lld"), static_cast<long long>(insert.Number()));
     }
@@ -75,18 +75,18 @@ WString FormatMessageText(const WChar* templ, const MessageInsert* inserts, size
             size_t index = size_t(*p - '0');
             if (p[1] >= '0' && p[1] <= '9')
                 index = index * 10 + size_t(*++p - '0');
-            WString spec = QK_TEXT("s");
+            WString format = QK_TEXT("s");
             if (p[1] == '!') {
                 const WChar* end = p + 2;
                 while (*end && *end != '!')
                     ++end;
                 if (*end == '!') {
-                    spec.assign(p + 2, end);
+                    format.assign(p + 2, end);
                     p = end;
                 }
             }
-            if (index <= count && !spec.empty())
-                appendInsert(out, inserts[index - 1], spec);
+            if (index <= count && !format.empty())
+                appendInsert(out, inserts[index - 1], format);
             else
                 out.append(start, p + 1);
             continue;

@@ -67,10 +67,22 @@ bool FastHuffTable::build(const HuffDecodeTable& table, Alphabet alphabet, bool 
             ? kLiteralRootBits
             : baseWidth;
     const uint32_t rootSize = uint32_t(1) << rootWidth;
+
+    // The table's root, with its links noted for below.
+    uint32_t baseWords[uint32_t(1) << HuffDecodeTable::kMaxRootBits];
+    uint16_t links[uint32_t(1) << HuffDecodeTable::kMaxRootBits];
+    uint32_t linkCount = 0;
     uint32_t total = rootSize;
-    for (uint32_t i = 0; i < baseSize; ++i)
-        if (const HuffDecodeTable* sub = table.entries()[i].subTable)
-            total += sub->mask() + 1;
+    for (uint32_t i = 0; i < baseSize; ++i) {
+        const HuffDecodeTable::Entry& entry = table.entries()[i];
+        if (entry.subTable != nullptr) {
+            links[linkCount++] = static_cast<uint16_t>(i);
+            total += entry.subTable->mask() + 1;
+            baseWords[i] = kSlow; // replaced below
+        } else {
+            baseWords[i] = words.entry(entry.symbol, entry.bitCount);
+        }
+    }
     if (total > capacity_) {
         entries_.reset(new (std::nothrow) uint32_t[total]);
         capacity_ = entries_ ? total : 0;
@@ -80,20 +92,11 @@ bool FastHuffTable::build(const HuffDecodeTable& table, Alphabet alphabet, bool 
     rootMask_ = rootSize - 1;
     uint32_t* const root = entries_.get();
 
-    // The table's root, repeated to fill a wider root; links are filled in below. The
-    // sub-tables follow the root, each mirroring one of the table's. Codes are at most 15 bits,
-    // so a sub-table never links further; should one, the careful decoder takes it.
-    uint16_t links[uint32_t(1) << HuffDecodeTable::kMaxRootBits];
-    uint32_t linkCount = 0;
-    for (uint32_t i = 0; i < baseSize; ++i) {
-        const HuffDecodeTable::Entry& entry = table.entries()[i];
-        if (entry.subTable != nullptr)
-            links[linkCount++] = static_cast<uint16_t>(i);
-        else
-            root[i] = words.entry(entry.symbol, entry.bitCount);
-    }
-    for (uint32_t copy = baseSize; copy < rootSize; copy += baseSize)
-        std::memcpy(root + copy, root, baseSize * sizeof(uint32_t));
+    // The root repeated to fill a wider root; links are filled in below. The sub-tables follow
+    // the root, each mirroring one of the table's. Codes are at most 15 bits, so a sub-table
+    // never links further; should one, the careful decoder takes it.
+    for (uint32_t copy = 0; copy < rootSize; copy += baseSize)
+        std::memcpy(root + copy, baseWords, baseSize * sizeof(uint32_t));
 
     uint32_t next = rootSize;
     const uint32_t extraWidth = rootWidth - baseWidth;

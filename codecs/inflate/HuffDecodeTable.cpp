@@ -62,40 +62,69 @@ bool HuffDecodeTable::build(const uint8_t* lengths, int count) {
         nextCode[length] = static_cast<uint32_t>(code);
     }
 
+    // Codes, and the symbols ordered by code length (then by symbol).
     uint16_t reversedCodes[kMaxSymbols];
     int16_t symbols[kMaxSymbols];
-    int symbolCount = 0;
+    uint32_t firstOfLength[kMaxCodeLength + 2] = {};
+    for (int length = 1; length <= kMaxCodeLength; ++length)
+        firstOfLength[length + 1] = firstOfLength[length] + lengthCounts[length];
     for (int s = 0; s < count; ++s) {
         if (lengths[s] == 0)
             continue;
         reversedCodes[s] = reverseBits(nextCode[lengths[s]]++, lengths[s]);
-        symbols[symbolCount++] = static_cast<int16_t>(s);
+        symbols[firstOfLength[lengths[s]]++] = static_cast<int16_t>(s);
     }
+    const int symbolCount = static_cast<int>(firstOfLength[kMaxCodeLength]);
+
+    // Lengths that claim more codes than exist make codes that share prefixes.
+    uint32_t claimed = 0;
+    for (int length = 1; length <= kMaxCodeLength; ++length)
+        claimed += lengthCounts[length] << (kMaxCodeLength - length);
+    const bool prefixFree = claimed <= (uint32_t(1) << kMaxCodeLength);
 
     const int rootBits = maxLength <= kMaxRootBits - 1 ? maxLength : kMaxRootBits;
-    if (!fillLevel(lengths, reversedCodes, symbols, symbolCount, 0, rootBits)) {
+    if (!fillLevel(lengths, reversedCodes, symbols, symbolCount, 0, rootBits, prefixFree)) {
         release();
         return false;
     }
     return true;
 }
 
-// One level of 2^width entries for the given symbols, whose codes all share the bits consumed by
-// the levels above. Codes longer than the level reach a sub-table through a link entry.
+// One level of 2^width entries for the given symbols (ordered by code length), whose codes all
+// share the bits consumed by the levels above. Codes longer than the level reach a sub-table
+// through a link entry.
 bool HuffDecodeTable::fillLevel(const uint8_t* lengths, const uint16_t* reversedCodes,
                                 const int16_t* symbols, int symbolCount, int consumedBits,
-                                int width) {
+                                int width, bool prefixFree) {
     const uint32_t size = uint32_t(1) << width;
     entries_ = new (std::nothrow) Entry[size];
     if (entries_ == nullptr)
         return false;
     mask_ = size - 1;
-    // All zero: no sub-table and no bits, which marks an entry no symbol has filled yet.
-    std::memset(static_cast<void*>(entries_), 0, size * sizeof(Entry));
 
+    // An entry of all zeros (no sub-table, no bits) is one no symbol has filled yet.
+    int k = 0;
+    if (prefixFree) {
+        // The level grows by doubling from one entry: each code is written once, when the level
+        // is as wide as the code is long, and the copies carry it to every entry it covers.
+        std::memset(static_cast<void*>(entries_), 0, sizeof(Entry));
+        for (uint32_t filled = 1, rest = 1; rest <= uint32_t(width); ++rest, filled <<= 1) {
+            std::memcpy(static_cast<void*>(entries_ + filled), entries_, filled * sizeof(Entry));
+            for (; k < symbolCount && uint32_t(lengths[symbols[k]] - consumedBits) == rest; ++k) {
+                const int s = symbols[k];
+                entries_[(reversedCodes[s] >> consumedBits) & (2 * filled - 1)] =
+                    Entry{nullptr, static_cast<int16_t>(s), static_cast<uint8_t>(rest)};
+            }
+        }
+    } else {
+        std::memset(static_cast<void*>(entries_), 0, size * sizeof(Entry));
+    }
+
+    // The rest: longer codes, and with shared prefixes every code, where an entry keeps the
+    // last symbol and the most bits.
     int16_t longSymbols[kMaxSymbols];
     int longCount = 0;
-    for (int k = 0; k < symbolCount; ++k) {
+    for (; k < symbolCount; ++k) {
         const int s = symbols[k];
         const int rest = lengths[s] - consumedBits;
         const uint32_t step = uint32_t(1) << rest;
@@ -131,7 +160,7 @@ bool HuffDecodeTable::fillLevel(const uint8_t* lengths, const uint16_t* reversed
         entry.subTable = new (std::nothrow) HuffDecodeTable;
         if (entry.subTable == nullptr ||
             !entry.subTable->fillLevel(lengths, reversedCodes, subSymbols, subCount,
-                                       consumedBits + width, subWidth))
+                                       consumedBits + width, subWidth, prefixFree))
             return false;
     }
     return true;

@@ -14,7 +14,7 @@ import tempfile
 
 from corpus import load_manifest, run, seven_zip
 
-DEFAULT_METHODS = {0, 1, 6, 8, 9, 12, 14}
+DEFAULT_METHODS = {0, 1, 6, 8, 9, 12, 14, 98}
 # Their names are in OEM code pages other than 437.
 OTHER_OEM_PAGES = {"libarchive/filename_cp866.zip", "libarchive/filename_cp932.zip",
                    "libarchive/filename_koi8r.zip"}

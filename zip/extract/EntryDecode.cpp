@@ -5,6 +5,7 @@
 #include "codecs/legacy/Implode.h"
 #include "codecs/legacy/Unshrink.h"
 #include "codecs/lzma/LzmaDecode.h"
+#include "codecs/ppmd/PpmdEntry.h"
 #include "zip/archive/ZipSystem.h"
 #include "zip/central/MemoryData.h"
 #include "zip/central/ZipEntryMapped.h"
@@ -96,6 +97,10 @@ bool ZipEntryMapped::decodeData(Output& output, ProgressMonitor* monitor, LogBas
         LogContextExitor step(log, method == 8 ? "fromDeflated" : "fromEnhDeflated");
         return inflateFromSource(false, source, output, method == 9, monitor, log,
                                  info.uncompressedSize);
+    }
+    case 98: {
+        LogContextExitor step(log, "fromPpmd");
+        return ppmdFromSource(source, output, info.uncompressedSize, monitor, log, verbose);
     }
     case 12: {
         LogContextExitor step(log, "fromBzip2");

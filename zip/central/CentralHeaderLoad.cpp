@@ -1,4 +1,5 @@
 // Parsing an entry's central header: fixed fields, name, extra fields, comment.
+#include "zip/central/HeaderFields.h"
 #include "zip/central/MemoryData.h"
 #include "zip/central/ZipEntryMapped.h"
 #include "zip/central/ZipFormat.h"
@@ -11,16 +12,7 @@ namespace {
 
 void parseFixedFields(const uint8_t* p, CentralHeader& h) {
     h.versionMadeBy = le16(p + 4);
-    h.versionNeeded = le16(p + 6);
-    h.flags = le16(p + 8);
-    h.method = le16(p + 10);
-    h.dosTime = le16(p + 12);
-    h.dosDate = le16(p + 14);
-    h.crc32 = le32(p + 16);
-    h.compressedSize = le32(p + 20);
-    h.uncompressedSize = le32(p + 24);
-    h.nameLength = le16(p + 28);
-    h.extraLength = le16(p + 30);
+    parseHeaderFields(p + 6, h);
     h.commentLength = le16(p + 32);
     h.diskNumberStart = le16(p + 34);
     h.internalAttributes = le16(p + 36);
@@ -31,14 +23,7 @@ void parseFixedFields(const uint8_t* p, CentralHeader& h) {
 void logFixedFields(const CentralHeader& h, LogBase& log) {
     LogContextExitor ctx(log, "centralDirHeader");
     log.logDataInt("versionMadeBy", h.versionMadeBy);
-    log.logDataInt("versionNeeded", h.versionNeeded);
-    log.logDataInt("compressionMethod", h.method);
-    log.logDataHex("bitFlags", h.flags);
-    if (h.flags & kFlagDataDescriptor)
-        log.logInfo("A data descriptor follows the file data.");
-    log.logDataHex("crc", h.crc32);
-    log.logDataInt64("compressedSize", h.compressedSize);
-    log.logDataInt64("uncompressedSize", h.uncompressedSize);
+    logHeaderFields(h, log);
 }
 
 uint64_t orZero(uint32_t field) {

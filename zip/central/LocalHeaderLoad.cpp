@@ -1,4 +1,5 @@
 // Parsing an entry's local header, which fixes where its data begins.
+#include "zip/central/HeaderFields.h"
 #include "zip/central/MemoryData.h"
 #include "zip/central/ZipEntryMapped.h"
 #include "zip/central/ZipFormat.h"
@@ -11,28 +12,12 @@ namespace {
 
 void parseLocalFields(const uint8_t* p, LocalHeader& h) {
     h.signature = le32(p);
-    h.versionNeeded = le16(p + 4);
-    h.flags = le16(p + 6);
-    h.method = le16(p + 8);
-    h.dosTime = le16(p + 10);
-    h.dosDate = le16(p + 12);
-    h.crc32 = le32(p + 14);
-    h.compressedSize = le32(p + 18);
-    h.uncompressedSize = le32(p + 22);
-    h.nameLength = le16(p + 26);
-    h.extraLength = le16(p + 28);
+    parseHeaderFields(p + 4, h);
 }
 
 void logLocalFields(const LocalHeader& h, LogBase& log) {
     LogContextExitor ctx(log, "localFileHeader");
-    log.logDataInt("versionNeeded", h.versionNeeded);
-    log.logDataInt("compressionMethod", h.method);
-    log.logDataHex("bitFlags", h.flags);
-    if (h.flags & kFlagDataDescriptor)
-        log.logInfo("A data descriptor follows the file data.");
-    log.logDataHex("crc", h.crc32);
-    log.logDataInt64("compressedSize", h.compressedSize);
-    log.logDataInt64("uncompressedSize", h.uncompressedSize);
+    logHeaderFields(h, log);
 }
 
 void logLocalExtraFields(const uint8_t* extra, uint32_t length, LogBase& log) {

@@ -52,7 +52,7 @@ struct ZipEntryInfo {
     int32_t encryption = 0; // 0 none, 4 WinZip AES, or the engine's own kind
     int32_t keyLength = 0;
     uint16_t aesVendorVersion = 0; // 1: AE-1 keeps the CRC-32; 2: AE-2 stores 0 there
-    uint16_t actualMethod = 0; // the header's method, or the one the AES field names
+    uint16_t actualMethod = 0;     // the header's method, or the one the AES field names
 
     LocalHeader local;
     uint64_t dataOffset = 0;

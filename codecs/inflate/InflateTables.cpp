@@ -5,6 +5,8 @@
 #include "codecs/inflate/FastHuffTable.h"
 #include "codecs/inflate/HuffDecodeTable.h"
 
+#include <array>
+
 namespace deflate_format {
 namespace {
 
@@ -17,13 +19,12 @@ constexpr CodeRow kLengthRows[kLengthRowCount] = {
 };
 
 // Deflate64 gives symbol 285 16 extra bits on base 3: lengths up to 65538.
-constexpr CodeRow kDeflate64LengthRows[kLengthRowCount] = {
-    {257, 0, 3},   {258, 0, 4},   {259, 0, 5},   {260, 0, 6},   {261, 0, 7},  {262, 0, 8},
-    {263, 0, 9},   {264, 0, 10},  {265, 1, 11},  {266, 1, 13},  {267, 1, 15}, {268, 1, 17},
-    {269, 2, 19},  {270, 2, 23},  {271, 2, 27},  {272, 2, 31},  {273, 3, 35}, {274, 3, 43},
-    {275, 3, 51},  {276, 3, 59},  {277, 4, 67},  {278, 4, 83},  {279, 4, 99}, {280, 4, 115},
-    {281, 5, 131}, {282, 5, 163}, {283, 5, 195}, {284, 5, 227}, {285, 16, 3},
-};
+constexpr std::array<CodeRow, kLengthRowCount> deflate64LengthRows() {
+    std::array<CodeRow, kLengthRowCount> rows = std::to_array(kLengthRows);
+    rows[kLengthRowCount - 1] = {285, 16, 3};
+    return rows;
+}
+constexpr std::array<CodeRow, kLengthRowCount> kDeflate64LengthRows = deflate64LengthRows();
 
 // Symbols 30 and 31 are Deflate64's, for distances up to 65536; plain deflate stops at 29.
 constexpr CodeRow kDistanceRows[kMaxDistanceCodes] = {
@@ -37,7 +38,7 @@ constexpr CodeRow kDistanceRows[kMaxDistanceCodes] = {
 };
 
 constexpr CodeRows kDeflateRows = {kLengthRows, kDistanceRows, 30};
-constexpr CodeRows kDeflate64Rows = {kDeflate64LengthRows, kDistanceRows, kMaxDistanceCodes};
+constexpr CodeRows kDeflate64Rows = {kDeflate64LengthRows.data(), kDistanceRows, kMaxDistanceCodes};
 
 // Owns what FixedTables points to; built by the first fixedTables() call.
 struct FixedTableStore {

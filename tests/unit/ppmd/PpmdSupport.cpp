@@ -2,7 +2,6 @@
 
 #include "codecs/checksum/ZipCRC.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>

@@ -36,10 +36,10 @@ TEST(PpmdRoundTrip, SevenZipArchivesDecodeExactly) {
         GTEST_SKIP() << "7zz is not installed";
     const RoundTrip cases[] = {
         {Sample::kText, 400000, {2, 1, 0}},    {Sample::kMixed, 3000000, {3, 1, 0}},
-        {Sample::kBinary, 400000, {4, 1, 0}},  {Sample::kMixed, 500000, {6, 1, 0}},
+        {Sample::kBinary, 400000, {4, 4, 0}},  {Sample::kMixed, 500000, {6, 1, 0}},
         {Sample::kMixed, 500000, {7, 1, 1}},   {Sample::kText, 500000, {8, 1, 1}},
         {Sample::kMixed, 500000, {12, 1, 1}},  {Sample::kMixed, 500000, {16, 1, 1}},
-        {Sample::kMixed, 500000, {16, 16, 1}}, {Sample::kMixed, 500000, {10, 1, 0}},
+        {Sample::kMixed, 500000, {16, 16, 1}}, {Sample::kMixed, 500000, {10, 2, 0}},
     };
     uint32_t seed = 1;
     for (const RoundTrip& t : cases) {

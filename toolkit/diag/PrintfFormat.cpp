@@ -9,7 +9,7 @@ namespace Quillkit {
 
 namespace {
 
-struct Spec {
+struct Conversion {
     std::string flags;
     int width = -1;
     int precision = -1;
@@ -28,26 +28,26 @@ void pad(WString& out, size_t count) {
 }
 
 // Text conversions: width and precision count UTF-16 units.
-void appendText(WString& out, const Spec& spec, const WString& text) {
+void appendText(WString& out, const Conversion& conv, const WString& text) {
     size_t n = text.size();
-    if (spec.precision >= 0 && size_t(spec.precision) < n)
-        n = size_t(spec.precision);
-    size_t fill = spec.width > int(n) ? size_t(spec.width) - n : 0;
-    if (!spec.leftAlign)
+    if (conv.precision >= 0 && size_t(conv.precision) < n)
+        n = size_t(conv.precision);
+    size_t fill = conv.width > int(n) ? size_t(conv.width) - n : 0;
+    if (!conv.leftAlign)
         pad(out, fill);
     out.append(text, 0, n);
-    if (spec.leftAlign)
+    if (conv.leftAlign)
         pad(out, fill);
 }
 
 // Numbers go through the C library's own formatter with an 8-bit format.
-std::string numberFormat(const Spec& spec, const char* length) {
-    std::string f = "%" + spec.flags;
-    if (spec.width >= 0)
-        f += std::to_string(spec.width);
-    if (spec.precision >= 0)
-        f += "." + std::to_string(spec.precision);
-    return f + length + spec.conversion;
+std::string numberFormat(const Conversion& conv, const char* length) {
+    std::string f = "%" + conv.flags;
+    if (conv.width >= 0)
+        f += std::to_string(conv.width);
+    if (conv.precision >= 0)
+        f += "." + std::to_string(conv.precision);
+    return f + length + conv.conversion;
 }
 
 template <typename T> void appendNumber(WString& out, const std::string& format, T value) {
@@ -60,137 +60,137 @@ template <typename T> void appendNumber(WString& out, const std::string& format,
 const char* nullText = "(null)";
 
 // Reads flags, width, precision and length; `p` ends on the conversion letter.
-void parseSpec(const WChar*& p, Spec& spec, va_list& arguments) {
+void parseSpec(const WChar*& p, Conversion& conv, va_list& arguments) {
     for (; *p == '-' || *p == '+' || *p == ' ' || *p == '#' || *p == '0'; ++p) {
-        spec.flags += char(*p);
+        conv.flags += char(*p);
         if (*p == '-')
-            spec.leftAlign = true;
+            conv.leftAlign = true;
     }
     if (*p == '*') {
-        spec.width = va_arg(arguments, int);
-        if (spec.width < 0) {
-            spec.leftAlign = true;
-            spec.flags += '-';
-            spec.width = -spec.width;
+        conv.width = va_arg(arguments, int);
+        if (conv.width < 0) {
+            conv.leftAlign = true;
+            conv.flags += '-';
+            conv.width = -conv.width;
         }
         ++p;
     } else {
         for (; *p >= '0' && *p <= '9'; ++p)
-            spec.width = (spec.width < 0 ? 0 : spec.width * 10) + int(*p - '0');
+            conv.width = (conv.width < 0 ? 0 : conv.width * 10) + int(*p - '0');
     }
     if (*p == '.') {
         ++p;
-        spec.precision = 0;
+        conv.precision = 0;
         if (*p == '*') {
-            spec.precision = va_arg(arguments, int);
+            conv.precision = va_arg(arguments, int);
             ++p;
         } else {
             for (; *p >= '0' && *p <= '9'; ++p)
-                spec.precision = spec.precision * 10 + int(*p - '0');
+                conv.precision = conv.precision * 10 + int(*p - '0');
         }
     }
     for (;;) {
         if (*p == 'h') {
-            spec.length = spec.length == Spec::kShort ? Spec::kChar : Spec::kShort;
+            conv.length = conv.length == Conversion::kShort ? Conversion::kChar : Conversion::kShort;
         } else if (*p == 'l' || *p == 'w') {
-            spec.length = spec.length == Spec::kLong ? Spec::kLongLong : Spec::kLong;
+            conv.length = conv.length == Conversion::kLong ? Conversion::kLongLong : Conversion::kLong;
         } else if (*p == 'L') {
-            spec.length = Spec::kLongDouble;
+            conv.length = Conversion::kLongDouble;
         } else if (*p == 'z' || *p == 't') {
-            spec.length = Spec::kSize;
+            conv.length = Conversion::kSize;
         } else if (*p == 'j') {
-            spec.length = Spec::kLongLong;
+            conv.length = Conversion::kLongLong;
         } else if (*p == 'I') {
             if (p[1] == '6' && p[2] == '4') {
-                spec.length = Spec::kLongLong;
+                conv.length = Conversion::kLongLong;
                 p += 2;
             } else if (p[1] == '3' && p[2] == '2') {
-                spec.length = Spec::kDefault;
+                conv.length = Conversion::kDefault;
                 p += 2;
             } else {
-                spec.length = Spec::kSize;
+                conv.length = Conversion::kSize;
             }
         } else {
             break;
         }
         ++p;
     }
-    spec.conversion = char(*p);
+    conv.conversion = char(*p);
 }
 
-void appendSigned(WString& out, Spec& spec, va_list& arguments) {
+void appendSigned(WString& out, Conversion& conv, va_list& arguments) {
     long long v;
-    switch (spec.length) {
-    case Spec::kLong:
+    switch (conv.length) {
+    case Conversion::kLong:
         v = va_arg(arguments, long);
         break;
-    case Spec::kLongLong:
+    case Conversion::kLongLong:
         v = va_arg(arguments, long long);
         break;
-    case Spec::kSize:
+    case Conversion::kSize:
         v = static_cast<long long>(va_arg(arguments, ptrdiff_t));
         break;
-    case Spec::kShort:
+    case Conversion::kShort:
         v = short(va_arg(arguments, int));
         break;
-    case Spec::kChar:
+    case Conversion::kChar:
         v = static_cast<signed char>(va_arg(arguments, int));
         break;
     default:
         v = va_arg(arguments, int);
         break;
     }
-    appendNumber(out, numberFormat(spec, "ll"), v);
+    appendNumber(out, numberFormat(conv, "ll"), v);
 }
 
-void appendUnsigned(WString& out, Spec& spec, va_list& arguments) {
+void appendUnsigned(WString& out, Conversion& conv, va_list& arguments) {
     unsigned long long v;
-    switch (spec.length) {
-    case Spec::kLong:
+    switch (conv.length) {
+    case Conversion::kLong:
         v = va_arg(arguments, unsigned long);
         break;
-    case Spec::kLongLong:
+    case Conversion::kLongLong:
         v = va_arg(arguments, unsigned long long);
         break;
-    case Spec::kSize:
+    case Conversion::kSize:
         v = va_arg(arguments, size_t);
         break;
-    case Spec::kShort:
+    case Conversion::kShort:
         v = static_cast<unsigned short>(va_arg(arguments, unsigned));
         break;
-    case Spec::kChar:
+    case Conversion::kChar:
         v = static_cast<unsigned char>(va_arg(arguments, unsigned));
         break;
     default:
         v = va_arg(arguments, unsigned);
         break;
     }
-    appendNumber(out, numberFormat(spec, "ll"), v);
+    appendNumber(out, numberFormat(conv, "ll"), v);
 }
 
-void appendFloating(WString& out, Spec& spec, va_list& arguments) {
-    if (spec.length == Spec::kLongDouble)
-        appendNumber(out, numberFormat(spec, "L"), va_arg(arguments, long double));
+void appendFloating(WString& out, Conversion& conv, va_list& arguments) {
+    if (conv.length == Conversion::kLongDouble)
+        appendNumber(out, numberFormat(conv, "L"), va_arg(arguments, long double));
     else
-        appendNumber(out, numberFormat(spec, ""), va_arg(arguments, double));
+        appendNumber(out, numberFormat(conv, ""), va_arg(arguments, double));
 }
 
 // As the Windows runtime writes pointers: all hex digits, upper case.
-void appendPointer(WString& out, const Spec& spec, va_list& arguments) {
+void appendPointer(WString& out, const Conversion& conv, va_list& arguments) {
     auto value = reinterpret_cast<uintptr_t>(va_arg(arguments, void*));
     char buffer[2 * sizeof(uintptr_t) + 1];
     std::snprintf(buffer, sizeof buffer, "%0*llX", int(2 * sizeof(uintptr_t)),
                   static_cast<unsigned long long>(value));
     WString text;
     appendAscii(text, buffer);
-    appendText(out, spec, text);
+    appendText(out, conv, text);
 }
 
 // %s, %S, %c, %C with the Windows wide-format meaning of the case.
-void appendString(WString& out, const Spec& spec, va_list& arguments) {
-    bool upper = spec.conversion == 'S' || spec.conversion == 'C';
-    bool narrow = spec.length == Spec::kShort || (upper && spec.length != Spec::kLong);
-    bool character = spec.conversion == 'c' || spec.conversion == 'C';
+void appendString(WString& out, const Conversion& conv, va_list& arguments) {
+    bool upper = conv.conversion == 'S' || conv.conversion == 'C';
+    bool narrow = conv.length == Conversion::kShort || (upper && conv.length != Conversion::kLong);
+    bool character = conv.conversion == 'c' || conv.conversion == 'C';
     WString text;
     if (character) {
         int unit = va_arg(arguments, int);
@@ -205,7 +205,7 @@ void appendString(WString& out, const Spec& spec, va_list& arguments) {
         else
             appendAscii(text, nullText);
     }
-    appendText(out, spec, text);
+    appendText(out, conv, text);
 }
 
 } // namespace
@@ -225,18 +225,18 @@ bool FormatPrintfV(WString& out, const WChar* format, va_list arguments) {
             out += WChar('%');
             continue;
         }
-        Spec spec;
-        parseSpec(p, spec, args);
-        switch (spec.conversion) {
+        Conversion conv;
+        parseSpec(p, conv, args);
+        switch (conv.conversion) {
         case 'd':
         case 'i':
-            appendSigned(out, spec, args);
+            appendSigned(out, conv, args);
             break;
         case 'u':
         case 'o':
         case 'x':
         case 'X':
-            appendUnsigned(out, spec, args);
+            appendUnsigned(out, conv, args);
             break;
         case 'f':
         case 'F':
@@ -246,16 +246,16 @@ bool FormatPrintfV(WString& out, const WChar* format, va_list arguments) {
         case 'G':
         case 'a':
         case 'A':
-            appendFloating(out, spec, args);
+            appendFloating(out, conv, args);
             break;
         case 'p':
-            appendPointer(out, spec, args);
+            appendPointer(out, conv, args);
             break;
         case 's':
         case 'S':
         case 'c':
         case 'C':
-            appendString(out, spec, args);
+            appendString(out, conv, args);
             break;
         default:
             good = false;

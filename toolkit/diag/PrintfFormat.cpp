@@ -91,9 +91,11 @@ void parseSpec(const WChar*& p, Conversion& conv, va_list& arguments) {
     }
     for (;;) {
         if (*p == 'h') {
-            conv.length = conv.length == Conversion::kShort ? Conversion::kChar : Conversion::kShort;
+            conv.length =
+                conv.length == Conversion::kShort ? Conversion::kChar : Conversion::kShort;
         } else if (*p == 'l' || *p == 'w') {
-            conv.length = conv.length == Conversion::kLong ? Conversion::kLongLong : Conversion::kLong;
+            conv.length =
+                conv.length == Conversion::kLong ? Conversion::kLongLong : Conversion::kLong;
         } else if (*p == 'L') {
             conv.length = Conversion::kLongDouble;
         } else if (*p == 'z' || *p == 't') {

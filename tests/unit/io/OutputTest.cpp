@@ -171,7 +171,8 @@ TEST(Output, StatisticsFollowTheRun) {
     EXPECT_EQ(counter, 10u);
     EXPECT_EQ(percent, 25);
     EXPECT_GT(rate, 0u);
-    EXPECT_LE(rate, 10u * 1000 / 40);
+    // The tick may read a little short of the 40 ms slept (coarse or rounded clocks).
+    EXPECT_LE(rate, 10u * 1000 / 20);
 }
 
 TEST(BufferedOutput, GathersSmallWrites) {

@@ -85,7 +85,6 @@ bool ZipEntryMapped::decodeData(Output& output, ProgressMonitor* monitor, LogBas
 
     MemDataObjSource source;
     source.setup(archiveImage(log), info.dataOffset, info.compressedSize);
-    (void)verbose;
     switch (method) {
     case 0: {
         LogContextExitor step(log, "fromUncompressed");

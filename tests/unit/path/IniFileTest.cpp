@@ -155,13 +155,13 @@ TEST_F(IniFileTest, ExistenceIsCachedUntilTheNextPath) {
 // What the profile writer leaves in a file: UTF-16 kept, values replaced in
 // place, new keys at the end of their section, new sections at the end.
 TEST_F(IniFileTest, ProfileWriterKeepsTheFileInUtf16AndOverwritesInPlace) {
-    WriteFile("w.ini", Utf16File("; kept\r\n[A]\r\nKey=old\r\nOther=1\r\n\r\n[B]\r\nx=1\r\n"));
+    WriteFile("w.ini", Utf16File("; kept\r\n[A]\r\nKey=old\r\nOther=1\r\n[B]\r\nx=1\r\n"));
     const WString file = W(Scratch("w.ini"));
     EXPECT_TRUE(os::writeProfileString(QK_TEXT("a"), QK_TEXT("KEY"), QK_TEXT("new"), file.c_str()));
     EXPECT_TRUE(os::writeProfileString(QK_TEXT("A"), QK_TEXT("Third"), QK_TEXT("3"), file.c_str()));
     EXPECT_TRUE(os::writeProfileString(QK_TEXT("C"), QK_TEXT("k"), QK_TEXT("ü"), file.c_str()));
     EXPECT_EQ(ReadBytes(Native("w.ini").string()),
-              Utf16File("; kept\r\n[A]\r\nKey=new\r\nOther=1\r\nThird=3\r\n\r\n[B]\r\nx=1\r\n"
+              Utf16File("; kept\r\n[A]\r\nKey=new\r\nOther=1\r\nThird=3\r\n[B]\r\nx=1\r\n"
                         "[C]\r\nk=ü\r\n"));
 }
 

@@ -38,8 +38,11 @@ TEST_F(TextFileTest, LinesOfEveryLengthWithEitherEnding) {
         {"\r\n\nx", {"", "", "x"}},
         {"tail\r", {"tail\r"}},
         {"", {""}},
+#ifndef _WIN32
+        // UTF-8 is the ANSI code page here; Windows' is a single-byte one.
         {"gr\xC3\xBC\xC3\x9F" + std::string(300, 'e') + "\xE4\xB8\xAD",
          {"grüß" + std::string(300, 'e') + "中"}},
+#endif
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -49,12 +52,15 @@ TEST_F(TextFileTest, LinesOfEveryLengthWithEitherEnding) {
     }
 }
 
+#ifndef _WIN32
 // A UTF-8 character that straddles the 255-byte pieces fgets reads in.
 TEST_F(TextFileTest, AMultiByteCharacterAcrossAPieceBoundaryStaysWhole) {
     const std::string line = std::string(254, 'x') + "\xC3\xA9" + "y";
     WriteFile("split.txt", line + "\n");
     EXPECT_EQ(ReadAllLines(Scratch("split.txt")).at(0), std::string(254, 'x') + "éy");
 }
+
+#endif
 
 TEST_F(TextFileTest, OpenFailsForAMissingFile) {
     TextFile file;

@@ -212,6 +212,8 @@ TEST_F(PreferencesTest, AnUnreadableDescriptionIsADifferentSuite) {
 #else
     // A file that opens but whose every read fails.
     EXPECT_FALSE(SameSuiteInDirectory(StrictPath(QK_TEXT("Z:\\proc\\self\\mem"), 0)));
+    // It was opened and read: the read error was reported, not left pending.
+    EXPECT_NE(LogText().find("fgets"), std::string::npos);
 #endif
     EXPECT_EQ(out->GetCurrentError()->code, 0);
 }

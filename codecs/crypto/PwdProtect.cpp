@@ -10,6 +10,7 @@ constexpr uint32_t kMultiplier = 134775813; // 0x08088405
 } // namespace
 
 PwdProtect::PwdProtect() {
+    password_.setWipe(true);
     initKeys();
 }
 

@@ -41,7 +41,7 @@ bool decodeInMemory(int method, const ZipEntryInfo& info, const MemoryData& imag
     const uint8_t* data = nullptr;
     DataBuffer decrypted;
     if (source.transform()) {
-        if (!decrypted.setSize(length)) {
+        if (!decrypted.ensureCapacity(length) || !decrypted.setSize(length)) {
             log.logOutOfMemory("decodeInMemory", length);
             return false;
         }

@@ -1,4 +1,5 @@
-// Opens an archive image and decodes every entry into memory, as extraction would.
+// Opens an archive image and decodes every entry into memory, as extraction would, with a
+// password set for encrypted entries.
 #include "zip/archive/ClsZip2.h"
 #include "zip/archive/ZipSystem.h"
 #include "zip/central/ZipEntryMapped.h"
@@ -19,6 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     ZipSystem system;
     system.oemCodePage = 437;
+    // The password of the encrypted seeds, so that their entries get past the password checks
+    // into decryption, decoding and the authentication code.
+    system.password.setString("pellquin");
     auto owned = std::make_unique<ClsZip2>(&system);
     ClsZip2* zip = owned.get();
     system.addArchive(std::move(owned));

@@ -22,6 +22,8 @@ bool isExecutable(const std::string& path) {
 bool open(VxZipW& zip, const Options& options) {
     if (options.oemCodePage != 0)
         zip.SetOemCodePage(options.oemCodePage);
+    if (options.hasPassword)
+        zip.SetPassword(options.password.data(), uint32_t(options.password.size()));
     const std::string& path = options.operands[0];
     const os::wstring widePath = os::fromUtf8(path);
     if (isExecutable(path))

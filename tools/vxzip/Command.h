@@ -13,6 +13,8 @@ struct Options {
     std::vector<std::string> operands;
     int oemCodePage = 0; // 0: the engine's default
     bool printLog = false;
+    bool hasPassword = false;
+    std::string password;                     // its bytes exactly as given
     std::string resourceName = "IDR_VEXMAR1"; // an executable's payload resource
 };
 

@@ -18,8 +18,9 @@ constexpr CommandInfo kCommands[] = {
     {"list", 1, vxzip::listCommand,
      "list ARCHIVE      one line per entry: method, compressed "
      "size, size, CRC-32, D for a directory, name"},
-    {"test", 1, vxzip::testCommand, "test ARCHIVE      decode every entry and check it, writing "
-                                    "nothing"},
+    {"test", 1, vxzip::testCommand,
+     "test ARCHIVE      decode every entry and check it, writing "
+     "nothing"},
     {"extract", 2, vxzip::extractCommand, "extract ARCHIVE DIR  write every entry below DIR"},
     {"log", 1, vxzip::logCommand, "log ARCHIVE       the engine's log of opening the archive"},
     {"embed", 2, vxzip::embedCommand,
@@ -27,12 +28,14 @@ constexpr CommandInfo kCommands[] = {
 };
 
 int usage() {
-    std::fputs("usage: vxzip COMMAND [--oem-codepage N] [--log] [--resource NAME] OPERANDS\n"
+    std::fputs("usage: vxzip COMMAND [--oem-codepage N] [--log] [--resource NAME] [--password PW]\n"
+               "             OPERANDS\n"
                "  --oem-codepage N  code page of entry names without the UTF-8 flag\n"
                "  --log             print the engine's log of the run\n"
                "  --resource NAME   the payload resource of an executable (default "
                "IDR_VEXMAR1);\n"
                "                    an ARCHIVE that is an executable is opened through it\n"
+               "  --password PW     the password of encrypted entries, its bytes as given\n"
                "commands:\n",
                stderr);
     for (const auto& c : kCommands)
@@ -66,6 +69,11 @@ int main(int argc, char** argv) {
             if (i + 1 >= argc || !*argv[i + 1])
                 return usage();
             options.resourceName = argv[++i];
+        } else if (std::strcmp(argv[i], "--password") == 0) {
+            if (i + 1 >= argc)
+                return usage();
+            options.password = argv[++i];
+            options.hasPassword = true;
         } else if (argv[i][0] == '-' && argv[i][1] == '-') {
             return usage();
         } else {

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class DataSource;
 class LogBase;
 class MemoryData;
 
@@ -52,6 +53,8 @@ public:
 
 private:
     bool decodeData(Output& output, ProgressMonitor* monitor, LogBase& log, bool verbose);
+    bool decodeMethod(DataSource& source, uint64_t length, Output& output, ProgressMonitor* monitor,
+                      LogBase& log, bool verbose);
     bool checkDecoded(uint64_t bytes, uint32_t crc, LogBase& log);
     const MemoryData* archiveImage(LogBase& log) const;
     bool parseCentralExtra(const uint8_t* extra, uint32_t length, LogBase& log);

@@ -14,7 +14,10 @@
 #include "zip/core/LogBase.h"
 #include "zip/core/LogContextExitor.h"
 #include "zip/extract/CheckedOutput.h"
+#include "zip/extract/EntryDecrypt.h"
 #include "zip/io/MemDataObjSource.h"
+
+#include <memory>
 
 using namespace zipfmt;
 
@@ -24,18 +27,32 @@ namespace {
 constexpr uint16_t kFlagEightKDictionary = 0x0002;
 constexpr uint16_t kFlagThreeTrees = 0x0004;
 
-// Shrunk (1) and imploded (6) entries are decoded whole, in memory, straight from the archive
-// image, and then written in one piece.
-bool decodeInMemory(int method, const ZipEntryInfo& info, const MemoryData& image, Output& output,
-                    ProgressMonitor* monitor, LogBase& log) {
-    if (info.compressedSize > UINT32_MAX) {
+// Shrunk (1) and imploded (6) entries are decoded whole, in memory, and then written in one
+// piece. Their stored data comes straight from the archive image, or through the source when
+// it has to be decrypted first.
+bool decodeInMemory(int method, const ZipEntryInfo& info, const MemoryData& image,
+                    DataSource& source, uint64_t length64, Output& output, ProgressMonitor* monitor,
+                    LogBase& log) {
+    if (length64 > UINT32_MAX) {
         log.logError("Compressed data too large to decode in memory.");
         return false;
     }
-    const uint32_t length = uint32_t(info.compressedSize);
-    const uint8_t* data = image.getBytes(info.dataOffset, length, log);
-    if (!data)
-        return false;
+    const uint32_t length = uint32_t(length64);
+    const uint8_t* data = nullptr;
+    DataBuffer decrypted;
+    if (source.transform()) {
+        if (!decrypted.ensureCapacity(length) || !decrypted.setSize(length)) {
+            log.logOutOfMemory("decodeInMemory", length);
+            return false;
+        }
+        if (source.readExactly(decrypted.getData(), length, monitor, log) != length)
+            return false;
+        data = decrypted.getData();
+    } else {
+        data = image.getBytes(info.dataOffset, length, log);
+        if (!data)
+            return false;
+    }
     DataBuffer decoded;
     bool ok;
     if (method == 1) {
@@ -53,8 +70,8 @@ bool decodeInMemory(int method, const ZipEntryInfo& info, const MemoryData& imag
 
 } // namespace
 
-bool ZipEntryMapped::mappedInflateToOutput(Output& output, ProgressMonitor* monitor,
-                                           LogBase& log, bool verbose) {
+bool ZipEntryMapped::mappedInflateToOutput(Output& output, ProgressMonitor* monitor, LogBase& log,
+                                           bool verbose) {
     LogContextExitor ctx(log, "mappedInflateToOutput");
     if (!ensureLocalLoaded(log) || !archiveImage(log))
         return false;
@@ -70,21 +87,70 @@ bool ZipEntryMapped::mappedInflateToOutput(Output& output, ProgressMonitor* moni
 bool ZipEntryMapped::decodeData(Output& output, ProgressMonitor* monitor, LogBase& log,
                                 bool verbose) {
     const ZipEntryInfo& info = *info_;
-    const uint16_t flags = info.central.flags;
-    if ((flags & kFlagEncrypted) && (flags & kFlagStrongEncryption)) {
-        log.logError("Strong encryption is not supported.");
+    const MemoryData& image = *archiveImage(log);
+    const StringBuffer& password = system()->password;
+    uint64_t start = info.dataOffset;
+    uint64_t length = info.compressedSize;
+    std::unique_ptr<DataTransform> transform;
+    WinZipAes* aes = nullptr;
+
+    switch (entryCipher(info)) {
+    case EntryCipher::None:
+        break;
+    case EntryCipher::Unsupported:
+        if (info.central.flags & kFlagStrongEncryption)
+            log.logError("Strong encryption is not supported.");
+        else
+            log.logError("This kind of encryption is not supported.");
+        log.logDataInt("encryption", info.encryption);
         return false;
+    case EntryCipher::Traditional: {
+        if (length < PwdProtect::kHeaderSize) {
+            log.logError("Compressed data size too small for password-protected.");
+            return false;
+        }
+        transform = checkTraditionalPassword(info, image, password, log, verbose);
+        if (!transform)
+            return false;
+        start += PwdProtect::kHeaderSize;
+        length -= PwdProtect::kHeaderSize;
+        break;
     }
-    const int method = info.actualMethod;
-    if ((flags & kFlagEncrypted) || info.encryption != 0) {
-        log.logError("Unsupported compression method.");
-        log.logDataInt("_cMethod", method);
-        log.logInfo("Encrypted entries are not supported.");
-        return false;
+    case EntryCipher::WinZipAes: {
+        if (length < WinZipAes::kAuthCodeSize) {
+            log.logError("Compressed data size too small for WZ AES.");
+            return false;
+        }
+        length -= WinZipAes::kAuthCodeSize;
+        auto decryptor = std::make_unique<WinZipAes>();
+        aes = decryptor.get();
+        transform = std::move(decryptor);
+        break;
+    }
     }
 
     MemDataObjSource source;
-    source.setup(archiveImage(log), info.dataOffset, info.compressedSize);
+    source.setup(&image, start, length);
+    if (aes) {
+        bool badPassword = false;
+        if (!wzDecryptInit(*aes, source, password, info.keyLength, monitor, log, badPassword))
+            return false;
+    }
+    source.setTransform(std::move(transform));
+    if (!decodeMethod(source, length, output, monitor, log, verbose))
+        return false;
+    if (!aes)
+        return true;
+    // The code covers every stored byte, also any a decoder left unread after its end mark.
+    if (!source.skipBytes(UINT64_MAX, monitor, log))
+        return false;
+    return checkWinZipAesCode(*aes, info, image, log);
+}
+
+bool ZipEntryMapped::decodeMethod(DataSource& source, uint64_t length, Output& output,
+                                  ProgressMonitor* monitor, LogBase& log, bool verbose) {
+    const ZipEntryInfo& info = *info_;
+    const int method = info.actualMethod;
     switch (method) {
     case 0: {
         LogContextExitor step(log, "fromUncompressed");
@@ -112,7 +178,8 @@ bool ZipEntryMapped::decodeData(Output& output, ProgressMonitor* monitor, LogBas
     case 1:
     case 6: {
         LogContextExitor step(log, method == 6 ? "fromImploded" : "fromShrunk");
-        return decodeInMemory(method, info, *archiveImage(log), output, monitor, log);
+        return decodeInMemory(method, info, *archiveImage(log), source,
+                              length - uint64_t(source.position()), output, monitor, log);
     }
     default:
         log.logError("Unsupported compression method.");

@@ -3,8 +3,8 @@
 #include "zip/archive/ClsZip2.h"
 #include "zip/archive/ZipSystem.h"
 #include "zip/central/ZipEntryMapped.h"
-#include "zip/core/LogContextExitor.h"
 #include "zip/core/CritSecExitor.h"
+#include "zip/core/LogContextExitor.h"
 #include "zip/core/XString.h"
 #include "zip/facade/ClsZip.h"
 #include "zip/facade/EmbeddedPayload.h"
@@ -14,7 +14,9 @@ VxWideCharBase::VxWideCharBase() : impl_(std::make_unique<ClsZip>()) {}
 VxWideCharBase::~VxWideCharBase() = default;
 
 VxZipW::VxZipW() = default;
-VxZipW::~VxZipW() { callback_ = nullptr; }
+VxZipW::~VxZipW() {
+    callback_ = nullptr;
+}
 
 namespace {
 
@@ -123,6 +125,11 @@ void VxZipW::CloseZip() {
         return;
     CritSecExitor lock(impl_.get());
     zip->CloseZip();
+}
+
+void VxZipW::SetPassword(const void* bytes, uint32_t length) {
+    impl_->system().password.setWipe(true);
+    impl_->system().password.setString(static_cast<const char*>(bytes), length);
 }
 
 void VxZipW::SetOemCodePage(int codePage) {

@@ -68,6 +68,9 @@ public:
     // the last-error log).
     bool GetEntryInfo(uint32_t i, VxEntryInfo& info);
 
+    // The password for encrypted entries, its bytes used exactly as given (no conversion
+    // between code pages). Applies to the next Extract or Test, even on an open archive.
+    void SetPassword(const void* bytes, uint32_t length);
     // The code page entry names without the UTF-8 flag are decoded from.
     void SetOemCodePage(int codePage);
     void SetVerboseLogging(bool on);

@@ -1,5 +1,6 @@
 // A transformation applied in place to every chunk that passes through a source
-// or an output (decryption on the way in, for example). Its length never changes.
+// (decryption on the way in) or an output (encryption on the way out). Its length
+// never changes.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,9 @@ public:
     DataTransform(const DataTransform&) = delete;
     DataTransform& operator=(const DataTransform&) = delete;
 
-    // False (after logging why) when the bytes cannot be transformed.
+    // Bytes read. False (after logging why) when they cannot be transformed.
     virtual bool transform(uint8_t* bytes, uint32_t n, LogBase& log) = 0;
+    // Bytes written; the same as for bytes read unless a transform runs the other way
+    // round on its way out.
+    virtual bool transformWritten(uint8_t* bytes, uint32_t n, LogBase& log);
 };

@@ -94,7 +94,7 @@ bool Output::writeTransformed(const uint8_t* data, uint64_t length, ProgressMoni
     while (length > 0) {
         const uint32_t n = length > kTransformPiece ? kTransformPiece : uint32_t(length);
         std::memcpy(piece, data, n);
-        if (!transform_->transform(piece, n, log)) {
+        if (!transform_->transformWritten(piece, n, log)) {
             error_ = 1;
             return false;
         }

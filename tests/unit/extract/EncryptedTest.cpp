@@ -131,6 +131,26 @@ TEST_F(EncryptedTest, TraditionalEncryptionChecksTheHeaderByte) {
     }
 }
 
+// One wrong password in 256 gets past the header's check byte; the stored entry's CRC-32 then
+// stops the garbage from being written as the file.
+TEST_F(EncryptedTest, WrongPasswordThatPassesTheCheckByteFailsOnTheCrc) {
+    const Entry e = traditional("a.txt", "secret", kText);
+    std::string lucky;
+    for (int i = 0; i < 5000 && lucky.empty(); ++i) {
+        const std::string candidate = "guess" + std::to_string(i);
+        PwdProtect cipher;
+        cipher.setPassword(reinterpret_cast<const uint8_t*>(candidate.data()), candidate.size());
+        cipher.initKeys();
+        if (cipher.checkHeader(reinterpret_cast<const uint8_t*>(e.data.data()),
+                               uint8_t(*e.crc32 >> 24)))
+            lucky = candidate;
+    }
+    ASSERT_FALSE(lucky.empty());
+    ASSERT_TRUE(open({e}));
+    setPassword(lucky);
+    expectEntry("a.txt", "", "CRC-32 mismatch");
+}
+
 TEST_F(EncryptedTest, TraditionalEntryShorterThanItsHeaderFails) {
     Entry e = traditional("a.txt", "pw", "");
     e.data = e.data.substr(0, 11);

@@ -62,27 +62,30 @@ bool FastHuffTable::build(const HuffDecodeTable& table, Alphabet alphabet, bool 
     const SymbolWords& words = symbolWords(alphabet, deflate64);
     const uint32_t baseWidth = widthOf(table);
     const uint32_t baseSize = table.mask() + 1;
-    const uint32_t rootWidth =
-        alphabet == Alphabet::kLiteralLength && baseWidth == HuffDecodeTable::kMaxRootBits
-            ? kLiteralRootBits
-            : baseWidth;
-    const uint32_t rootSize = uint32_t(1) << rootWidth;
 
     // The table's root, with its links noted for below.
     uint32_t baseWords[uint32_t(1) << HuffDecodeTable::kMaxRootBits];
     uint16_t links[uint32_t(1) << HuffDecodeTable::kMaxRootBits];
     uint32_t linkCount = 0;
-    uint32_t total = rootSize;
+    uint32_t subTableSize = 0;
     for (uint32_t i = 0; i < baseSize; ++i) {
         const HuffDecodeTable::Entry& entry = table.entries()[i];
         if (entry.subTable != nullptr) {
             links[linkCount++] = static_cast<uint16_t>(i);
-            total += entry.subTable->mask() + 1;
+            subTableSize += entry.subTable->mask() + 1;
             baseWords[i] = kSlow; // replaced below
         } else {
             baseWords[i] = words.entry(entry.symbol, entry.bitCount);
         }
     }
+    // Without sub-tables every code resolves in the root already; a wider one would only cost
+    // the time to fill it.
+    const uint32_t rootWidth = alphabet == Alphabet::kLiteralLength &&
+                                       baseWidth == HuffDecodeTable::kMaxRootBits && linkCount != 0
+                                   ? kLiteralRootBits
+                                   : baseWidth;
+    const uint32_t rootSize = uint32_t(1) << rootWidth;
+    const uint32_t total = rootSize + subTableSize;
     if (total > capacity_) {
         entries_.reset(new (std::nothrow) uint32_t[total]);
         capacity_ = entries_ ? total : 0;

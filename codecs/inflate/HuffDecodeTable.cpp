@@ -34,13 +34,13 @@ HuffDecodeTable::~HuffDecodeTable() {
 }
 
 void HuffDecodeTable::release() {
-    if (entries_ != nullptr) {
+    if (entries_ != nullptr && hasSubTables_)
         for (uint32_t i = 0; i <= mask_; ++i)
             delete entries_[i].subTable;
-        delete[] entries_;
-    }
+    delete[] entries_;
     entries_ = nullptr;
     mask_ = 0;
+    hasSubTables_ = false;
 }
 
 bool HuffDecodeTable::build(const uint8_t* lengths, int count) {
@@ -136,7 +136,26 @@ bool HuffDecodeTable::fillLevel(const uint8_t* lengths, const uint16_t* reversed
             longSymbols[longCount++] = static_cast<int16_t>(s);
     }
 
-    int16_t subSymbols[kMaxSymbols];
+    // The long symbols grouped by the entry they leave from, each group in the order above:
+    // a counting sort, so that every sub-table finds its symbols without a scan of them all.
+    // Levels are at most 2^kMaxRootBits entries wide.
+    uint16_t groupStart[(uint32_t(1) << kMaxRootBits) + 1];
+    uint16_t groupFill[uint32_t(1) << kMaxRootBits];
+    int16_t grouped[kMaxSymbols];
+    if (longCount > 0) {
+        std::memset(groupStart, 0, (size + 1) * sizeof groupStart[0]);
+        for (int k = 0; k < longCount; ++k)
+            ++groupStart[((reversedCodes[longSymbols[k]] >> consumedBits) & mask_) + 1];
+        for (uint32_t i = 0; i < size; ++i)
+            groupStart[i + 1] = static_cast<uint16_t>(groupStart[i + 1] + groupStart[i]);
+        std::memcpy(groupFill, groupStart, size * sizeof groupFill[0]);
+        for (int k = 0; k < longCount; ++k) {
+            const int s = longSymbols[k];
+            grouped[groupFill[(reversedCodes[s] >> consumedBits) & mask_]++] =
+                static_cast<int16_t>(s);
+        }
+    }
+
     for (uint32_t i = 0; i < size; ++i) {
         Entry& entry = entries_[i];
         if (entry.bitCount == 0) {
@@ -149,14 +168,11 @@ bool HuffDecodeTable::fillLevel(const uint8_t* lengths, const uint16_t* reversed
         if (entry.bitCount <= width)
             continue;
         const int subWidth = std::min(entry.bitCount - width, kMaxSubTableBits);
-        int subCount = 0;
-        for (int k = 0; k < longCount; ++k) {
-            const int s = longSymbols[k];
-            if (((reversedCodes[s] >> consumedBits) & mask_) == i)
-                subSymbols[subCount++] = static_cast<int16_t>(s);
-        }
+        const int16_t* subSymbols = grouped + groupStart[i];
+        const int subCount = groupStart[i + 1] - groupStart[i];
         entry.symbol = -1;
         entry.bitCount = uint8_t(width);
+        hasSubTables_ = true;
         entry.subTable = new (std::nothrow) HuffDecodeTable;
         if (entry.subTable == nullptr ||
             !entry.subTable->fillLevel(lengths, reversedCodes, subSymbols, subCount,

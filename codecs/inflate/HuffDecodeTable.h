@@ -44,4 +44,6 @@ private:
 
     uint32_t mask_ = 0;
     Entry* entries_ = nullptr;
+    // Most tables have no sub-tables; release() then has no entries to visit.
+    bool hasSubTables_ = false;
 };

@@ -49,6 +49,7 @@ inline void consume(uint64_t& bits, uint32_t& held, uint32_t count) {
 void InflateState::decodeFast(const uint8_t*& next, const uint8_t* end) {
     uint8_t* out = window_.cursor();
     uint8_t* const areaEnd = window_.areaEnd();
+    uint8_t* floor = window_.floor();
     if (end - next < kInputMargin || areaEnd - out < kOutputMargin)
         return;
     const uint8_t* const inLimit = end - kInputMargin;
@@ -138,6 +139,10 @@ void InflateState::decodeFast(const uint8_t*& next, const uint8_t* end) {
         const uint32_t distance = fastEntryValue(entry, codeStart);
         entry = literalTable[bits & literalMask];
         refill(bits, held, in);
+        if (distance > static_cast<uint32_t>(out - floor)) [[unlikely]] {
+            window_.zeroHistory();
+            floor = window_.floor();
+        }
         copyMatch(out, distance, length);
         out += length;
     }

@@ -33,14 +33,19 @@ bool InflateState::inflateSource(DataSource& source, uint32_t chunkSize, Output&
         chunkSize = kDefaultChunkSize;
     chunkSize = std::clamp(chunkSize, kMinChunkSize, kMaxChunkSize);
 
+    // A source that holds its bytes in memory (an archive image) lends them: nothing is copied,
+    // and the pieces are as large as the largest chunk.
+    const bool inPlace = source.canLend() && !source.transform();
+    if (inPlace)
+        chunkSize = kMaxChunkSize;
     // Short of memory, half and then a quarter of the size will do.
     std::unique_ptr<uint8_t[]> chunk;
-    for (int attempt = 0; attempt < 3 && !chunk; ++attempt) {
+    for (int attempt = 0; attempt < 3 && !chunk && !inPlace; ++attempt) {
         chunk.reset(new (std::nothrow) uint8_t[chunkSize >> attempt]);
         if (chunk)
             chunkSize >>= attempt;
     }
-    if (!chunk)
+    if (!chunk && !inPlace)
         return false;
 
     output.runBegin();
@@ -48,7 +53,10 @@ bool InflateState::inflateSource(DataSource& source, uint32_t chunkSize, Output&
     bool atEnd = false;
     while (!atEnd) {
         uint32_t count = 0;
-        if (!source.read(chunk.get(), chunkSize, count, atEnd, monitor, log)) {
+        const uint8_t* data = chunk.get();
+        const bool read = inPlace ? source.readInPlace(data, chunkSize, count, atEnd, monitor, log)
+                                  : source.read(chunk.get(), chunkSize, count, atEnd, monitor, log);
+        if (!read) {
             log.logError("Data source read failed.");
             ok = false;
             break;
@@ -60,7 +68,7 @@ bool InflateState::inflateSource(DataSource& source, uint32_t chunkSize, Output&
             break;
         }
         uint32_t leftover = 0;
-        if (!inflateBlock(chunk.get(), count, leftover, output, monitor, log)) {
+        if (!inflateBlock(data, count, leftover, output, monitor, log)) {
             log.logError("inflateBlock failed.");
             ok = false;
             break;

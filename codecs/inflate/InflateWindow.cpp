@@ -17,15 +17,20 @@ bool InflateWindow::allocate(uint32_t windowSize) {
     data_.reset(new (std::nothrow) uint8_t[windowSize + area + kMatchCopyOverrun]);
     if (!data_)
         return false;
-    // References that reach before the start of the stream read zeros.
-    std::memset(data_.get(), 0, windowSize);
     windowSize_ = windowSize;
     areaEnd_ = windowSize + area;
-    position_ = flushMark_ = windowSize;
+    floor_ = position_ = flushMark_ = windowSize;
     return true;
 }
 
+void InflateWindow::zeroHistory() {
+    std::memset(data_.get(), 0, floor_);
+    floor_ = 0;
+}
+
 bool InflateWindow::copyMatch(uint32_t distance, uint32_t length, const Sink& sink) {
+    if (distance > position_ - floor_)
+        zeroHistory();
     while (length > 0) {
         const uint32_t piece = std::min(length, areaEnd_ - position_);
         ::copyMatch(data_.get() + position_, distance, piece);
@@ -69,7 +74,11 @@ bool InflateWindow::flush(const Sink& sink) {
 bool InflateWindow::wrap(const Sink& sink) {
     if (!flush(sink))
         return false;
+    // A small area may leave bytes of the zero history in the part that moves down.
+    if (floor_ > areaEnd_ - windowSize_)
+        zeroHistory();
     std::memmove(data_.get(), data_.get() + areaEnd_ - windowSize_, windowSize_);
     position_ = flushMark_ = windowSize_;
+    floor_ = 0;
     return true;
 }

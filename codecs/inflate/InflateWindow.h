@@ -1,10 +1,13 @@
 // The decoder's window: the history that back-references reach into, and at the same time the
 // buffer decoded bytes are written to before they are handed to the output.
 //
-// Layout: the history of windowSize bytes (zero before the stream starts), then the output
-// area, then room for the overrun of word copies. When the area is full it is handed to the
-// output, and its last windowSize bytes move down to become the history. References therefore
-// never wrap around, and the output gets large pieces.
+// Layout: the history of windowSize bytes, then the output area, then room for the overrun of
+// word copies. When the area is full it is handed to the output, and its last windowSize bytes
+// move down to become the history. References therefore never wrap around, and the output gets
+// large pieces.
+//
+// References before the start of the stream read zeros. Valid streams make none, and most
+// entries are small, so the history is only zeroed when the first such reference comes.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +37,10 @@ public:
     uint8_t* cursor() const { return data_.get() + position_; }
     uint8_t* areaEnd() const { return data_.get() + areaEnd_; }
     void setCursor(uint8_t* cursor) { position_ = static_cast<uint32_t>(cursor - data_.get()); }
+    // Below this the window holds no bytes yet; a reference that reaches below it must call
+    // zeroHistory() before it copies.
+    uint8_t* floor() const { return data_.get() + floor_; }
+    void zeroHistory();
 
     // Each is false when the area filled up and handing it to the output failed.
     bool put(uint8_t byte, const Sink& sink) {
@@ -55,6 +62,7 @@ private:
     std::unique_ptr<uint8_t[]> data_;
     uint32_t windowSize_ = 0;
     uint32_t areaEnd_ = 0;
+    uint32_t floor_ = 0;     // first byte written, or 0 once the history is all defined
     uint32_t position_ = 0;  // next write
     uint32_t flushMark_ = 0; // first byte not yet handed to the output
     uint64_t flushed_ = 0;

@@ -14,7 +14,9 @@ MappingHandle createReadOnlyMapping(FileHandle file, uint32_t& error) {
     return reinterpret_cast<MappingHandle>(mapping);
 }
 
-const void* mapReadOnlyView(MappingHandle mapping, uint64_t size, uint32_t& error) {
+// Windows reads a mapped file ahead in large clusters by itself; `readingAll` asks for
+// nothing more.
+const void* mapReadOnlyView(MappingHandle mapping, uint64_t size, uint32_t& error, bool) {
     const SIZE_T length = SIZE_T(size);
     if (length != size) {
         error = ERROR_NOT_ENOUGH_MEMORY;

@@ -45,8 +45,10 @@ std::string numberFormat(const Conversion& conv, const char* length) {
     std::string f = "%" + conv.flags;
     if (conv.width >= 0)
         f += std::to_string(conv.width);
-    if (conv.precision >= 0)
-        f += "." + std::to_string(conv.precision);
+    if (conv.precision >= 0) {
+        f += '.';
+        f += std::to_string(conv.precision);
+    }
     return f + length + conv.conversion;
 }
 

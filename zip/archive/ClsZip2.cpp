@@ -52,6 +52,17 @@ void ClsZip2::takeSystemSettings() {
 bool ClsZip2::openAdoptedImage(uint8_t* image, uint32_t size, LogBase& log) {
     closeArchive();
     image_.adopt(image, size);
+    return openTakenImage(log);
+}
+
+bool ClsZip2::openMappedImage(const uint8_t* view, uint32_t size, os::MappingHandle mapping,
+                              LogBase& log) {
+    closeArchive();
+    image_.adoptMapping(view, size, mapping);
+    return openTakenImage(log);
+}
+
+bool ClsZip2::openTakenImage(LogBase& log) {
     if (!openFromMemData(log))
         return false;
     encryption_ = system_->encryption;

@@ -34,7 +34,8 @@ public:
     // OpenFromMemory's work without its bracket, for operations that open
     // through it (the embedded payload).
     bool openMemoryCopy(const void* data, uint32_t length, LogBase& log);
-    // Reads the file straight into the archive's own image and opens that.
+    // Maps the file into memory as the archive's image and opens that; a file that cannot be
+    // mapped is read into an image of the archive's own.
     bool OpenFromFile(const XString& path);
     // Closes the archive as a public operation (always succeeds).
     void CloseZip();
@@ -71,6 +72,11 @@ private:
     void takeSystemSettings();
     // Makes a block from std::malloc the image (closing what was open) and reads it.
     bool openAdoptedImage(uint8_t* image, uint32_t size, LogBase& log);
+    // Makes a view of a file mapping the image (closing what was open) and reads it.
+    bool openMappedImage(const uint8_t* view, uint32_t size, os::MappingHandle mapping,
+                         LogBase& log);
+    // Reads the end records and the entries of the image just taken.
+    bool openTakenImage(LogBase& log);
     bool readEndRecords(LogBase& log);
     bool walkCentralDirectory(LogBase& log);
     void decideEncryption(LogBase& log);

@@ -15,12 +15,24 @@ void MemoryData::adopt(uint8_t* data, uint32_t size) {
     owned_ = true;
 }
 
+void MemoryData::adoptMapping(const uint8_t* view, uint32_t size, os::MappingHandle mapping) {
+    release();
+    data_ = view;
+    size_ = size;
+    mapping_ = mapping;
+}
+
 void MemoryData::release() {
     if (owned_)
-        std::free(data_);
+        std::free(const_cast<uint8_t*>(data_));
+    if (mapping_ != os::kNoMapping) {
+        os::unmapView(data_, size_);
+        os::closeMapping(mapping_);
+    }
     data_ = nullptr;
     size_ = 0;
     owned_ = false;
+    mapping_ = os::kNoMapping;
 }
 
 const uint8_t* MemoryData::getBytes(uint64_t offset, uint32_t count, LogBase& log) const {

@@ -71,6 +71,35 @@ bool DataSource::read(uint8_t* buffer, uint32_t max, uint32_t& count, bool& atEn
     return true;
 }
 
+bool DataSource::lendRaw(const uint8_t*& data, uint32_t, uint32_t& count, bool& atEnd,
+                         LogBase& log) {
+    data = nullptr;
+    count = 0;
+    atEnd = true;
+    log.logError("Internal error: this source cannot lend its bytes.");
+    return false;
+}
+
+bool DataSource::readInPlace(const uint8_t*& data, uint32_t max, uint32_t& count, bool& atEnd,
+                             ProgressMonitor* monitor, LogBase& log) {
+    count = 0;
+    atEnd = false;
+    if (transform_) {
+        log.logError("Internal error: transformed bytes cannot be read in place.");
+        return false;
+    }
+    if (!lendRaw(data, max, count, atEnd, log))
+        return false;
+    totalRead_ += count;
+    if (computeCrc_)
+        crc_.update(data, count);
+    if (monitor && !reportProgress(count, *monitor, log)) {
+        log.logError("Source read aborted by application callback.");
+        return false;
+    }
+    return true;
+}
+
 uint32_t DataSource::readExactly(uint8_t* buffer, uint32_t n, ProgressMonitor* monitor,
                                  LogBase& log) {
     uint32_t total = 0;

@@ -39,9 +39,19 @@ public:
     // Reads and discards n bytes, or up to the end of the source.
     virtual bool skipBytes(uint64_t n, ProgressMonitor* monitor, LogBase& log);
 
+    // Whether lendRaw() can hand out bytes the source already holds in memory.
+    virtual bool canLend() const { return false; }
+    // Like readRaw, but points `data` at up to `max` of the source's own bytes instead of
+    // copying them; they stay valid as long as the source does.
+    virtual bool lendRaw(const uint8_t*& data, uint32_t max, uint32_t& count, bool& atEnd,
+                         LogBase& log);
+
     // readRaw with the bookkeeping. False on a failed read or an abort.
     bool read(uint8_t* buffer, uint32_t max, uint32_t& count, bool& atEnd, ProgressMonitor* monitor,
               LogBase& log);
+    // lendRaw with the bookkeeping, for sources that canLend() and have no transform.
+    bool readInPlace(const uint8_t*& data, uint32_t max, uint32_t& count, bool& atEnd,
+                     ProgressMonitor* monitor, LogBase& log);
     // Reads until n bytes are there or the source ends; the count read (0 on abort).
     uint32_t readExactly(uint8_t* buffer, uint32_t n, ProgressMonitor* monitor, LogBase& log);
     // Copies everything up to the end of the source to the output.

@@ -14,12 +14,25 @@ void MemDataObjSource::setup(const MemoryData* image, uint64_t start, uint64_t l
 
 bool MemDataObjSource::readRaw(uint8_t* buffer, uint32_t max, uint32_t& count, bool& atEnd,
                                ProgressMonitor*, LogBase& log) {
-    count = 0;
-    atEnd = remaining_ == 0;
     if (!buffer) {
+        count = 0;
+        atEnd = remaining_ == 0;
         log.logError("Internal error: No output buffer provided.");
         return false;
     }
+    const uint8_t* bytes = nullptr;
+    if (!lendRaw(bytes, max, count, atEnd, log))
+        return false;
+    if (count != 0)
+        std::memcpy(buffer, bytes, count);
+    return true;
+}
+
+bool MemDataObjSource::lendRaw(const uint8_t*& data, uint32_t max, uint32_t& count, bool& atEnd,
+                               LogBase& log) {
+    data = nullptr;
+    count = 0;
+    atEnd = remaining_ == 0;
     if (!image_) {
         log.logError("Internal error: No memData.");
         return false;
@@ -38,7 +51,7 @@ bool MemDataObjSource::readRaw(uint8_t* buffer, uint32_t max, uint32_t& count, b
         log.logDataInt64("curIndex", int64_t(current_));
         return false;
     }
-    std::memcpy(buffer, bytes, want);
+    data = bytes;
     count = want;
     current_ += want;
     remaining_ -= want;

@@ -38,6 +38,16 @@ bool MemoryDataSource::readRaw(uint8_t* buffer, uint32_t max, uint32_t& count, b
     return true;
 }
 
+bool MemoryDataSource::lendRaw(const uint8_t*& data, uint32_t max, uint32_t& count, bool& atEnd,
+                               LogBase&) {
+    const uint64_t remaining = size_ - position_;
+    count = remaining < max ? uint32_t(remaining) : max;
+    data = data_ + position_;
+    position_ += count;
+    atEnd = position_ >= size_;
+    return true;
+}
+
 bool MemoryDataSource::seekAbsolute(int64_t position) {
     position_ = position < 0 ? 0 : uint64_t(position) > size_ ? size_ : uint64_t(position);
     return true;

@@ -19,6 +19,9 @@ public:
     void close() override;
     bool readRaw(uint8_t* buffer, uint32_t max, uint32_t& count, bool& atEnd,
                  ProgressMonitor* monitor, LogBase& log) override;
+    bool canLend() const override { return data_ != nullptr; }
+    bool lendRaw(const uint8_t*& data, uint32_t max, uint32_t& count, bool& atEnd,
+                 LogBase& log) override;
     bool atEnd() override { return position_ >= size_; }
     bool seekAbsolute(int64_t position) override;
     bool seekRelative(int64_t offset) override;

@@ -112,8 +112,8 @@ TEST_F(ExtractTest, CorruptEntriesFailAloneAndLeaveNoPartialFile) {
 }
 
 TEST_F(ExtractTest, NamesThatClimbOutOfTheFolderAreRefused) {
-    ASSERT_TRUE(open({file("../evil.txt", "x"), file("a/../../evil2.txt", "x"),
-                      file("a/../inside.txt", "ok")}));
+    ASSERT_TRUE(open(
+        {file("../evil.txt", "x"), file("a/../../evil2.txt", "x"), file("a/../inside.txt", "ok")}));
     EXPECT_FALSE(extract());
     EXPECT_TRUE(logHas("outside the extraction directory"));
     EXPECT_FALSE(fs::exists(base / "evil.txt"));
@@ -150,6 +150,37 @@ TEST_F(ExtractTest, TestDecodesWithoutWriting) {
     ASSERT_TRUE(open({file("a.txt", "aaa"), deflated("b.txt", "bbb")}));
     EXPECT_TRUE(zip.Test()) << zip.LastErrorXml();
     EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(ExtractTest, ArchiveFilesAreOpenedTestedAndExtracted) {
+    const auto pathOf = [&](const char* name) {
+        const std::u8string text = (base / name).u8string();
+        return os::fromUtf8(reinterpret_cast<const char*>(text.c_str()), text.size());
+    };
+    const auto write = [&](const char* name, const std::string& bytes) {
+        std::ofstream(base / name, std::ios::binary) << bytes;
+        return pathOf(name);
+    };
+    const auto first = write("first.zip", testzip::build({deflated("a.txt", "from the file")}));
+    const auto second = write("second.zip", testzip::build({file("b.txt", "second")}));
+    const auto empty = write("empty.zip", "");
+
+    ASSERT_TRUE(zip.OpenFromFile(first.c_str())) << zip.LastErrorXml();
+    EXPECT_TRUE(zip.Test()) << zip.LastErrorXml();
+    ASSERT_TRUE(extract()) << zip.LastErrorXml();
+    EXPECT_EQ(read(out / "a.txt"), "from the file");
+
+    // Opening another file replaces the first one's entries.
+    ASSERT_TRUE(zip.OpenFromFile(second.c_str())) << zip.LastErrorXml();
+    ASSERT_EQ(zip.NumEntries(), 1u);
+    ASSERT_TRUE(extract()) << zip.LastErrorXml();
+    EXPECT_EQ(read(out / "b.txt"), "second");
+
+    EXPECT_FALSE(zip.OpenFromFile(empty.c_str()));
+    EXPECT_TRUE(logHas("The archive file is empty.")) << zip.LastErrorXml();
+    EXPECT_FALSE(zip.OpenFromFile(pathOf("not-there.zip").c_str()));
+    zip.CloseZip();
+    EXPECT_EQ(zip.NumEntries(), 0u);
 }
 
 TEST_F(ExtractTest, ClosedArchiveExtractsNothingAndSucceeds) {

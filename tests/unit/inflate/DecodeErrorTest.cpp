@@ -261,6 +261,29 @@ const LenientCase kLenientCases[] = {
          return w.finish();
      },
      std::string("a") + std::string(4, '\0')},
+    {"distanceBeforeTheStartInALongBlock",
+     [] {
+         // Long enough for the fast loop; the match reaches 5 bytes before the start, then
+         // repeats the first 15 bytes written.
+         std::vector<Token> symbols;
+         for (int i = 0; i < 40; ++i)
+             symbols.push_back(literal('a' + i % 26));
+         symbols.push_back(match(20, 45));
+         for (int i = 0; i < 40; ++i)
+             symbols.push_back(literal('A' + i % 26));
+         BitWriter w;
+         fixedBlock(w, symbols, true, false);
+         return w.finish();
+     },
+     [] {
+         std::string text;
+         for (int i = 0; i < 40; ++i)
+             text += char('a' + i % 26);
+         text += std::string(5, '\0') + text.substr(0, 15);
+         for (int i = 0; i < 40; ++i)
+             text += char('A' + i % 26);
+         return text;
+     }()},
     {"repeatOfPreviousAtIndexZeroIsZero",
      [] {
          // 16 at index 0 repeats length 0 three times; then 'A' (65) and end of block get 1 bit.

@@ -7,6 +7,7 @@
 #include "framework/App.h"
 #include "resources/StringIds.h"
 #include "toolkit/diag/ErrorReport.h"
+#include "toolkit/path/FileTests.h"
 #include "toolkit/ui/LauncherStrings.h"
 #include "zip/facade/VxZipW.h"
 
@@ -53,7 +54,7 @@ DWORD WINAPI ExtractionThreadProc(LPVOID parameter) {
         auto* dialog = static_cast<CPellquinDlg*>(parameter);
         const StrictPath& directory = dialog->DownloadDir();
         StrictPath installer(directory);
-        installer.Append(kInstallerFolder, StrictPath::kDirectory);
+        installer.Append(kInstallerFolder, Quillkit::kDirectory);
         StrictPath setup(installer);
         setup.Append(LoadLauncherString(StringId::kSetupProgram).c_str(), 0);
         StrictPath description(installer);
@@ -111,7 +112,7 @@ DWORD ExtractPayload(const wchar_t* directory) {
 }
 
 DWORD LaunchInstaller(const wchar_t* installerFolder) {
-    StrictPath setup(installerFolder, StrictPath::kDirectory);
+    StrictPath setup(installerFolder, Quillkit::kDirectory);
     setup.Append(LoadLauncherString(StringId::kSetupProgram).c_str(), 0);
     if (!Quillkit::FileExists(setup.GetPath())) {
         os::wstring text = FormatMessageString(LoadLauncherString(StringId::kInstallerMissing),

@@ -4,13 +4,16 @@
 #include "app/Payload.h"
 #include "app/PellquinApp.h"
 #include "app/PellquinCmdLineInfo.h"
-#include "app/Preferences.h"
 #include "app/Resource.h"
 #include "app/SignatureCheck.h"
 #include "app/TextFormat.h"
+#include "app/preferences/SuitePreferences.h"
 #include "resources/StringIds.h"
 #include "toolkit/diag/DebugLog.h"
+#include "toolkit/diag/ErrorCodes.h"
 #include "toolkit/diag/ErrorReport.h"
+#include "toolkit/diag/Raise.h"
+#include "toolkit/path/FileTests.h"
 #include "toolkit/platform/WaitWithMessages.h"
 #include "toolkit/platform/WindowsVersion.h"
 #include "toolkit/ui/LauncherStrings.h"
@@ -72,7 +75,7 @@ const MessageMap* CPellquinDlg::GetMessageMap() const {
 }
 
 CPellquinDlg::CPellquinDlg()
-    : CDialog(IDD_PELLQUIN_DIALOG), m_downloadDir(StrictPath::kDirectory), m_iniPath(0) {
+    : CDialog(IDD_PELLQUIN_DIALOG), m_downloadDir(Quillkit::kDirectory), m_iniPath(0) {
     m_hIcon = LoadIconW(theApp.m_hInstance, MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
@@ -140,22 +143,21 @@ void CPellquinDlg::InitializeDialog() {
     // Windows volume.
     wchar_t windows[MAX_PATH] = {};
     GetWindowsDirectoryW(windows, MAX_PATH);
-    m_downloadDir.Assign(windows, StrictPath::kDirectory);
+    m_downloadDir.Assign(windows, Quillkit::kDirectory);
     m_downloadDir.GetVolume(true);
-    m_downloadDir.Append(L"Orvandis Downloads", StrictPath::kDirectory);
-    m_downloadDir.Append(LoadLauncherString(StringId::kSuiteFolder).c_str(),
-                         StrictPath::kDirectory);
+    m_downloadDir.Append(L"Orvandis Downloads", Quillkit::kDirectory);
+    m_downloadDir.Append(LoadLauncherString(StringId::kSuiteFolder).c_str(), Quillkit::kDirectory);
 
     wchar_t appData[MAX_PATH] = {};
     if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, nullptr,
                                    SHGFP_TYPE_CURRENT, appData))) {
-        m_iniPath.Assign(appData, StrictPath::kDirectory);
+        m_iniPath.Assign(appData, Quillkit::kDirectory);
     } else {
-        m_iniPath.Assign(windows, StrictPath::kDirectory);
+        m_iniPath.Assign(windows, Quillkit::kDirectory);
         m_iniPath.GetVolume(true);
-        m_iniPath.Append(L"ProgramData", StrictPath::kDirectory);
+        m_iniPath.Append(L"ProgramData", Quillkit::kDirectory);
     }
-    m_iniPath.Append(L"Orvandis\\Installation Preferences\\Pellrune.ini", 0);
+    m_iniPath = Pellquin::PreferencesFilePath(m_iniPath);
 
     LoadPreferences();
     SetDlgItemText(IDC_DOWNLOAD_DIR, m_downloadDir.GetPath());
@@ -235,7 +237,7 @@ void CPellquinDlg::OnBnClickedOk() {
     }
     text = trimmed(text);
     try {
-        StrictPath directory(StrictPath::kDirectory);
+        StrictPath directory(Quillkit::kDirectory);
         if (!AcceptDirectory(text, directory))
             return;
         RunExtraction(directory);
@@ -259,9 +261,9 @@ bool CPellquinDlg::AcceptDirectory(const os::wstring& text, StrictPath& path) {
     }
 
     try {
-        path.Assign(text.c_str(), StrictPath::kDirectory);
+        path.Assign(text.c_str(), Quillkit::kDirectory);
         if (!path.IsAbsolute())
-            path.MakeAbsolute(StrictPath::kDirectory);
+            path.MakeAbsolute(Quillkit::kDirectory);
     } catch (...) {
         os::wstring message = FormatMessageString(LoadLauncherString(StringId::kInvalidPathMessage),
                                                   {MessageArg(text)});
@@ -292,10 +294,11 @@ bool CPellquinDlg::AcceptDirectory(const os::wstring& text, StrictPath& path) {
     }
 
     StrictPath installer(path);
-    installer.Append(kInstallerFolder, StrictPath::kDirectory);
+    installer.Append(kInstallerFolder, Quillkit::kDirectory);
     StrictPath description(installer);
     description.Append(LoadLauncherString(StringId::kSuiteDescription).c_str(), 0);
-    if (Quillkit::FileExists(description.GetPath()) && !SameSuiteInDirectory(description)) {
+    if (Quillkit::FileExists(description.GetPath()) &&
+        !Pellquin::SameSuiteInDirectory(description)) {
         os::wstring message = LoadLauncherString(StringId::kOtherSuitePresent);
         os::wstring caption = LoadLauncherString(StringId::kOtherSuiteCaption);
         MessageBoxW(m_hWnd, message.c_str(), caption.c_str(), MB_OK);

@@ -3,8 +3,8 @@
 // itself with the directory from the command line.
 #pragma once
 
-#include "app/PathInterim.h"
 #include "framework/Dialog.h"
+#include "toolkit/path/StrictPath.h"
 
 #include <vector>
 

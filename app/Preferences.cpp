@@ -1,13 +1,11 @@
-#include "app/Preferences.h"
-
+// The dialog's side of the download-folder preferences.
 #include "app/PellquinDlg.h"
+#include "app/preferences/SuitePreferences.h"
 
-// The preferences file and the suite description reader come with the toolkit's
-// INI and text-file classes; until then the defaults stand.
-void CPellquinDlg::LoadPreferences() {}
+void CPellquinDlg::LoadPreferences() {
+    Pellquin::LoadPreferences(m_iniPath, m_downloadDir);
+}
 
-void CPellquinDlg::SavePreferences() {}
-
-bool SameSuiteInDirectory(const Quillkit::StrictPath&) {
-    return true;
+void CPellquinDlg::SavePreferences() {
+    Pellquin::SavePreferences(m_iniPath, m_downloadDir);
 }

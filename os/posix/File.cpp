@@ -1,5 +1,7 @@
 #include "os/File.h"
 
+#include "os/posix/DriveTable.h"
+
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
@@ -9,15 +11,6 @@
 namespace os {
 
 namespace {
-
-// Paths arrive in the engine's Windows form; the system wants "/".
-std::string nativePath(const char* path) {
-    std::string native(path);
-    for (char& c : native)
-        if (c == '\\')
-            c = '/';
-    return native;
-}
 
 uint32_t lastErrno() {
     return uint32_t(errno);

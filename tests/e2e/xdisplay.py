@@ -17,8 +17,32 @@ import sys
 import time
 
 
+def running_display():
+    """The display this process was given, when its X server is there (./run test starts
+    one for all the Windows tests, so that Wine's desktop always has a display)."""
+    display = os.environ.get("DISPLAY", "")
+    number = display[1:].split(".")[0] if display.startswith(":") else ""
+    if number.isdigit() and os.path.exists(f"/tmp/.X11-unix/X{number}"):
+        return display
+    return None
+
+
 def start(state_path, prefix, wine_run, driver):
     stop(state_path)
+    display = running_display()
+    if display:
+        with open(state_path, "w") as state:
+            state.write(f"{display} 0\n")
+        print(f"using the display {display}")
+    else:
+        display = start_xvfb(state_path)
+        if not display:
+            return 1
+    keep_wine(state_path, prefix, wine_run, driver, display)
+    return 0
+
+
+def start_xvfb(state_path):
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(
         ["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-screen", "0", "1024x768x24"],
@@ -34,10 +58,15 @@ def start(state_path, prefix, wine_run, driver):
             number += chunk
     if not number.strip():
         print("Xvfb did not start", file=sys.stderr)
-        return 1
+        return None
     display = ":" + number.decode().strip()
     with open(state_path, "w") as state:
         state.write(f"{display} {xvfb.pid}\n")
+    print(f"Xvfb on {display} (pid {xvfb.pid})")
+    return display
+
+
+def keep_wine(state_path, prefix, wine_run, driver, display):
     # A wineserver that outlives each launcher run by a minute saves Wine's start-up
     # (several seconds) in every test. It ends by itself once the tests are done.
     env = dict(os.environ, WINEPREFIX=os.path.abspath(prefix), DISPLAY=display)
@@ -49,11 +78,10 @@ def start(state_path, prefix, wine_run, driver):
     if os.path.exists(stop_file):
         os.remove(stop_file)
     subprocess.Popen([wine_run, driver, "--image", "no-such-program.exe", "--done",
-                      "Z:" + os.path.abspath(stop_file).replace("/", "\\"), "--timeout", "1800", "--interval", "500"],
+                      "Z:" + os.path.abspath(stop_file).replace("/", "\\"),
+                      "--timeout", "1800", "--interval", "500"],
                      env=dict(env, WINEDEBUG="-all"), stdin=subprocess.DEVNULL,
                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-    print(f"Xvfb on {display} (pid {xvfb.pid})")
-    return 0
 
 
 def stop(state_path):
@@ -64,6 +92,9 @@ def stop(state_path):
         return 0
     open(state_path + ".stop", "w").close()
     time.sleep(0.5)
+    os.remove(state_path)
+    if int(pid) == 0:
+        return 0
     try:
         os.kill(int(pid), signal.SIGTERM)
         for _ in range(50):
@@ -71,7 +102,6 @@ def stop(state_path):
             time.sleep(0.1)
     except (ProcessLookupError, PermissionError):
         pass
-    os.remove(state_path)
     return 0
 
 

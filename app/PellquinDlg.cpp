@@ -193,6 +193,8 @@ bool CPellquinDlg::OnWindowPosChanging(WPARAM, LPARAM lParam, LRESULT&) {
 }
 
 bool CPellquinDlg::OnExitCommand(WPARAM, LPARAM, LRESULT&) {
+    if (m_running)
+        return true;
     OnCancel();
     return true;
 }
@@ -227,6 +229,10 @@ void CPellquinDlg::OnBnClickedBrowse() {
 }
 
 void CPellquinDlg::OnBnClickedOk() {
+    // The disabled controls keep a second start away; a keystroke or a queued
+    // request that gets past them must not start a second worker either.
+    if (m_running)
+        return;
     os::wstring text;
     if (IsExtractOnly()) {
         text = cmdInfo.m_strExtractDir;
@@ -324,6 +330,7 @@ void CPellquinDlg::RunExtraction(const StrictPath& directory) {
     EnableControls(false);
 
     DWORD result = kExtractionFatal;
+    m_running = true;
     HANDLE worker = CreateThread(nullptr, 0, ExtractionThreadProc, this, 0, nullptr);
     if (worker) {
         // The dialog keeps dispatching, so progress arrives and boxes can be answered.
@@ -334,6 +341,7 @@ void CPellquinDlg::RunExtraction(const StrictPath& directory) {
             result = kExtractionFatal;
         CloseHandle(worker);
     }
+    m_running = false;
     theApp.m_nExitCode = int32_t(result);
 
     RestoreArrowCursor();

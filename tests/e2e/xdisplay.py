@@ -18,8 +18,8 @@ import time
 
 
 def running_display():
-    """The display this process was given, when its X server is there (./run test starts
-    one for all the Windows tests, so that Wine's desktop always has a display)."""
+    """The display this process was given, when its X server is there (./run test runs
+    the end-to-end tests under xvfb-run)."""
     display = os.environ.get("DISPLAY", "")
     number = display[1:].split(".")[0] if display.startswith(":") else ""
     if number.isdigit() and os.path.exists(f"/tmp/.X11-unix/X{number}"):

@@ -8,6 +8,9 @@ target_compile_options(pellquin_flags INTERFACE -Wall -Wextra -Werror)
 if(WIN32)
   target_compile_definitions(pellquin_flags INTERFACE
     UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  # Each function and object in its own section, so that programs linked with
+  # --gc-sections (the launcher) keep only what they use.
+  target_compile_options(pellquin_flags INTERFACE -ffunction-sections -fdata-sections)
   # One self-contained executable: no MinGW runtime DLLs beside it.
   add_link_options(-static -static-libgcc -static-libstdc++)
 endif()

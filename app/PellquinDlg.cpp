@@ -1,0 +1,364 @@
+#include "app/PellquinDlg.h"
+
+#include "app/ExtractionRun.h"
+#include "app/Payload.h"
+#include "app/PellquinApp.h"
+#include "app/PellquinCmdLineInfo.h"
+#include "app/Resource.h"
+#include "app/SignatureCheck.h"
+#include "app/TextFormat.h"
+#include "app/preferences/SuitePreferences.h"
+#include "resources/StringIds.h"
+#include "toolkit/diag/DebugLog.h"
+#include "toolkit/diag/ErrorCodes.h"
+#include "toolkit/diag/ErrorReport.h"
+#include "toolkit/diag/Raise.h"
+#include "toolkit/path/FileTests.h"
+#include "toolkit/platform/WaitWithMessages.h"
+#include "toolkit/platform/WindowsVersion.h"
+#include "toolkit/ui/LauncherStrings.h"
+
+#include <shlobj.h>
+
+#include <cwctype>
+#include <stdexcept>
+
+using Quillkit::LoadLauncherString;
+using Quillkit::StrictPath;
+
+namespace {
+
+constexpr UINT kStartRequest = WM_USER + 1;
+constexpr UINT kSetShield = 0x160C; // BCM_SETSHIELD
+constexpr int kMaxDirectoryText = 260;
+
+// Removes blanks, tabs and line breaks at both ends.
+os::wstring trimmed(const os::wstring& text) {
+    const wchar_t* blanks = L" \t\r\n\v\f";
+    size_t first = text.find_first_not_of(blanks);
+    if (first == os::wstring::npos)
+        return {};
+    size_t last = text.find_last_not_of(blanks);
+    return text.substr(first, last - first + 1);
+}
+
+// In extract-only mode nobody can answer a refusal: it ends the run. The raise
+// throws unless an error is already pending; then the run ends all the same.
+[[noreturn]] void refuseExtractOnly(const wchar_t* format, const wchar_t* value) {
+    Quillkit::RaiseErrorMessage(Quillkit::ErrorCode::kBadInput, format,
+                                L"CPellquinDlg::OnBnClickedOk", value);
+    throw std::runtime_error("the extraction directory was refused");
+}
+
+} // namespace
+
+bool IsExtractOnly() {
+    return !cmdInfo.m_strExtractDir.empty();
+}
+
+const MessageMapEntry CPellquinDlg::messageEntries[] = {
+    DIALOG_MESSAGE(WM_PAINT, &CPellquinDlg::OnPaint),
+    DIALOG_MESSAGE(WM_QUERYDRAGICON, &CPellquinDlg::OnQueryDragIcon),
+    DIALOG_MESSAGE(WM_WINDOWPOSCHANGING, &CPellquinDlg::OnWindowPosChanging),
+    DIALOG_COMMAND(IDCANCEL, &CPellquinDlg::OnExitCommand),
+    DIALOG_COMMAND(IDC_BROWSE, &CPellquinDlg::OnBrowseCommand),
+    DIALOG_COMMAND(IDOK, &CPellquinDlg::OnStartCommand),
+    DIALOG_MESSAGE(WM_USER, &CPellquinDlg::OnProgress),
+    DIALOG_MESSAGE(kStartRequest, &CPellquinDlg::OnStartRequest),
+};
+
+const MessageMap CPellquinDlg::messageMap = {nullptr, messageEntries,
+                                             sizeof(messageEntries) / sizeof(messageEntries[0])};
+
+const MessageMap* CPellquinDlg::GetMessageMap() const {
+    return &messageMap;
+}
+
+CPellquinDlg::CPellquinDlg()
+    : CDialog(IDD_PELLQUIN_DIALOG), m_downloadDir(Quillkit::kDirectory), m_iniPath(0) {
+    m_hIcon = LoadIconW(theApp.m_hInstance, MAKEINTRESOURCEW(IDR_MAINFRAME));
+}
+
+CPellquinDlg::~CPellquinDlg() {
+    if (m_bannerSet.chosen)
+        DeleteObject(m_bannerSet.chosen);
+}
+
+void CPellquinDlg::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_BANNER, m_banner);
+    DDX_Control(dx, IDC_PROGRESS, m_progress);
+}
+
+BOOL CPellquinDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    try {
+        InitializeDialog();
+    } catch (...) {
+        // Reported to the logs and cleared, so that no later raise finds it pending.
+        Quillkit::HandleException(nullptr);
+        theApp.m_nExitCode = 1;
+        // Hidden, nobody could close the dialog, and its start request was never
+        // posted: the run ends here.
+        if (IsExtractOnly())
+            EndDialog(IDCANCEL);
+    }
+    return FALSE;
+}
+
+void CPellquinDlg::InitializeDialog() {
+    if (Quillkit::GetWindowsVersion() >= 600 && !VerifyOwnSignature()) {
+        os::wstring text = LoadLauncherString(StringId::kSignatureInvalid);
+        os::wstring caption = LoadLauncherString(StringId::kSignatureInvalidCaption);
+        MessageBoxW(m_hWnd, text.c_str(), caption.c_str(), MB_ICONWARNING | MB_OK);
+        theApp.m_nExitCode = 1;
+        EndDialog(IDCANCEL);
+    }
+
+    SetWindowText(GetInstallerTitle().c_str());
+    os::wstring welcome =
+        FormatMessageString(LoadLauncherString(StringId::kWelcomeText),
+                            {MessageArg(LoadLauncherString(StringId::kSuiteName))});
+    SetDlgItemText(IDC_WELCOME_TEXT, welcome.c_str());
+    SetDlgItemText(IDOK, LoadLauncherString(StringId::kStartButton).c_str());
+    SetDlgItemText(IDCANCEL, LoadLauncherString(StringId::kExitButton).c_str());
+    SetDlgItemText(IDC_BROWSE, LoadLauncherString(StringId::kBrowseButton).c_str());
+    SetDlgItemText(IDC_INTRO_TEXT, LoadLauncherString(StringId::kIntroText).c_str());
+    SetDlgItemText(IDC_DIR_LABEL, LoadLauncherString(StringId::kDownloadDirLabel).c_str());
+
+    CollectBanners();
+    RECT strip = {};
+    GetClientRect(m_hWnd, &strip);
+    strip.bottom = 59;
+    if (HBITMAP banner = ChooseBanner(&strip)) {
+        m_banner.SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner));
+        SetWindowPos(m_banner.m_hWnd, nullptr, strip.left, strip.top, strip.right - strip.left,
+                     strip.bottom - strip.top, SWP_NOZORDER);
+    }
+
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    // The default: the suite's folder below "Orvandis Downloads" at the root of the
+    // Windows volume.
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    m_downloadDir.Assign(windows, Quillkit::kDirectory);
+    m_downloadDir.GetVolume(true);
+    m_downloadDir.Append(L"Orvandis Downloads", Quillkit::kDirectory);
+    m_downloadDir.Append(LoadLauncherString(StringId::kSuiteFolder).c_str(), Quillkit::kDirectory);
+
+    wchar_t appData[MAX_PATH] = {};
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, nullptr,
+                                   SHGFP_TYPE_CURRENT, appData))) {
+        m_iniPath.Assign(appData, Quillkit::kDirectory);
+    } else {
+        m_iniPath.Assign(windows, Quillkit::kDirectory);
+        m_iniPath.GetVolume(true);
+        m_iniPath.Append(L"ProgramData", Quillkit::kDirectory);
+    }
+    m_iniPath = Pellquin::PreferencesFilePath(m_iniPath);
+
+    LoadPreferences();
+    SetDlgItemText(IDC_DOWNLOAD_DIR, m_downloadDir.GetPath());
+
+    if (EqualsIgnoringAsciiCase(LoadLauncherString(StringId::kNeedsElevation), L"yes"))
+        ::SendMessageW(GetDlgItem(IDOK), kSetShield, 0, 1);
+
+    ::SetFocus(GetDlgItem(IDOK));
+    if (IsExtractOnly())
+        PostMessage(kStartRequest);
+}
+
+bool CPellquinDlg::OnPaint(WPARAM, LPARAM, LRESULT&) {
+    if (!IsIconic(m_hWnd))
+        return false;
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(m_hWnd, &paint);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc));
+    EndPaint(m_hWnd, &paint);
+    return true;
+}
+
+bool CPellquinDlg::OnQueryDragIcon(WPARAM, LPARAM, LRESULT& result) {
+    result = reinterpret_cast<LRESULT>(m_hIcon);
+    return true;
+}
+
+bool CPellquinDlg::OnWindowPosChanging(WPARAM, LPARAM lParam, LRESULT&) {
+    // Extract-only runs stay invisible, whoever asks to show the dialog.
+    if (IsExtractOnly())
+        reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~UINT(SWP_SHOWWINDOW);
+    return false;
+}
+
+bool CPellquinDlg::OnExitCommand(WPARAM, LPARAM, LRESULT&) {
+    if (m_running)
+        return true;
+    OnCancel();
+    return true;
+}
+
+bool CPellquinDlg::OnBrowseCommand(WPARAM, LPARAM, LRESULT&) {
+    OnBnClickedBrowse();
+    return true;
+}
+
+bool CPellquinDlg::OnStartCommand(WPARAM, LPARAM, LRESULT&) {
+    OnBnClickedOk();
+    return true;
+}
+
+bool CPellquinDlg::OnProgress(WPARAM wParam, LPARAM, LRESULT& result) {
+    if (wParam >= 1) {
+        m_progress.ShowWindow(SW_SHOW);
+        m_progress.SetPos(int(wParam));
+    }
+    result = 0;
+    return true;
+}
+
+bool CPellquinDlg::OnStartRequest(WPARAM, LPARAM, LRESULT& result) {
+    OnBnClickedOk();
+    result = 0;
+    return true;
+}
+
+void CPellquinDlg::OnBnClickedBrowse() {
+    // The folder picker comes with the toolkit's shell pieces.
+}
+
+void CPellquinDlg::OnBnClickedOk() {
+    // The disabled controls keep a second start away; a keystroke or a queued
+    // request that gets past them must not start a second worker either.
+    if (m_running)
+        return;
+    os::wstring text;
+    if (IsExtractOnly()) {
+        text = cmdInfo.m_strExtractDir;
+    } else {
+        CWnd field;
+        field.m_hWnd = GetDlgItem(IDC_DOWNLOAD_DIR);
+        text = field.GetWindowText();
+    }
+    text = trimmed(text);
+    try {
+        StrictPath directory(Quillkit::kDirectory);
+        if (!AcceptDirectory(text, directory))
+            return;
+        RunExtraction(directory);
+    } catch (...) {
+        Quillkit::HandleException(nullptr);
+        theApp.m_nExitCode = 1;
+        EndDialog(IDCANCEL);
+    }
+}
+
+bool CPellquinDlg::AcceptDirectory(const os::wstring& text, StrictPath& path) {
+    HWND field = GetDlgItem(IDC_DOWNLOAD_DIR);
+    if (text.size() > size_t(kMaxDirectoryText)) {
+        os::wstring message = LoadLauncherString(StringId::kDirTextTooLong);
+        os::wstring caption = LoadLauncherString(StringId::kPathTooLongCaption);
+        MessageBoxW(m_hWnd, message.c_str(), caption.c_str(), MB_ICONERROR | MB_OK);
+        if (IsExtractOnly())
+            refuseExtractOnly(L"%s: The extraction dir string, '%s', is too long", text.c_str());
+        ::SetFocus(field);
+        return false;
+    }
+
+    try {
+        path.Assign(text.c_str(), Quillkit::kDirectory);
+        if (!path.IsAbsolute())
+            path.MakeAbsolute(Quillkit::kDirectory);
+    } catch (...) {
+        os::wstring message = FormatMessageString(LoadLauncherString(StringId::kInvalidPathMessage),
+                                                  {MessageArg(text)});
+        os::wstring caption = LoadLauncherString(StringId::kInvalidPathCaption);
+        MessageBoxW(m_hWnd, message.c_str(), caption.c_str(), MB_OK);
+        if (IsExtractOnly()) {
+            Quillkit::LogDebugMessage(L"%s: The extraction dir path, '%s', is invalid!",
+                                      L"CPellquinDlg::OnBnClickedOk", text.c_str());
+            throw;
+        }
+        Quillkit::HandleException(nullptr);
+        ::SetFocus(field);
+        return false;
+    }
+
+    int reserve = _wtoi(LoadLauncherString(StringId::kInstallerPathReserve).c_str());
+    int over = reserve + int(wcslen(path.GetPath())) + int(wcslen(kInstallerFolder)) - MAX_PATH;
+    if (over > 0) {
+        os::wstring message =
+            FormatMessageString(LoadLauncherString(StringId::kPathTooLongBy), {MessageArg(over)});
+        os::wstring caption = LoadLauncherString(StringId::kPathTooLongCaption);
+        MessageBoxW(m_hWnd, message.c_str(), caption.c_str(), MB_ICONERROR | MB_OK);
+        if (IsExtractOnly())
+            refuseExtractOnly(L"%s: The full extraction dir path, '%s', is too long!",
+                              path.GetPath());
+        ::SetFocus(field);
+        return false;
+    }
+
+    StrictPath installer(path);
+    installer.Append(kInstallerFolder, Quillkit::kDirectory);
+    StrictPath description(installer);
+    description.Append(LoadLauncherString(StringId::kSuiteDescription).c_str(), 0);
+    if (Quillkit::FileExists(description.GetPath()) &&
+        !Pellquin::SameSuiteInDirectory(description)) {
+        os::wstring message = LoadLauncherString(StringId::kOtherSuitePresent);
+        os::wstring caption = LoadLauncherString(StringId::kOtherSuiteCaption);
+        MessageBoxW(m_hWnd, message.c_str(), caption.c_str(), MB_OK);
+        if (IsExtractOnly())
+            refuseExtractOnly(L"%s: A different suite already exists in the extraction dir, '%s'!",
+                              installer.GetPath());
+        ::SetFocus(field);
+        return false;
+    }
+    return true;
+}
+
+void CPellquinDlg::EnableControls(bool enable) {
+    for (int id : {IDOK, IDCANCEL, IDC_DOWNLOAD_DIR, IDC_BROWSE})
+        ::EnableWindow(GetDlgItem(id), enable);
+    EnableMenuItem(GetSystemMenu(m_hWnd, FALSE), SC_CLOSE,
+                   MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
+}
+
+void CPellquinDlg::RunExtraction(const StrictPath& directory) {
+    m_downloadDir = directory;
+    ShowWaitCursor();
+    EnableControls(false);
+
+    DWORD result = kExtractionFatal;
+    m_running = true;
+    HANDLE worker = CreateThread(nullptr, 0, ExtractionThreadProc, this, 0, nullptr);
+    if (worker) {
+        // The dialog keeps dispatching, so progress arrives and boxes can be answered.
+        Quillkit::WaitWithMessages(reinterpret_cast<os::WaitHandle>(worker));
+        // A wait that failed leaves the thread running: wait for it plainly then.
+        WaitForSingleObject(worker, INFINITE);
+        if (!GetExitCodeThread(worker, &result))
+            result = kExtractionFatal;
+        CloseHandle(worker);
+    }
+    m_running = false;
+    theApp.m_nExitCode = int32_t(result);
+
+    RestoreArrowCursor();
+    m_progress.ShowWindow(SW_HIDE);
+    EnableControls(true);
+    ::SetFocus(GetDlgItem(IDC_DOWNLOAD_DIR));
+
+    if (result != kExtractionFailed) {
+        OnCancel();
+        return;
+    }
+    if (IsExtractOnly()) {
+        // Hidden, nobody could choose another directory: box 150 has been shown, and
+        // the run ends as failed.
+        theApp.m_nExitCode = 1;
+        OnCancel();
+        return;
+    }
+    theApp.m_nExitCode = 0;
+}

@@ -1,0 +1,99 @@
+#!/usr/bin/env python3
+"""Draws the launcher's pictures at build time: the banner strip IDB_TOPSTRIP0
+(578 x 59 pixels, 24 bits per pixel, the strip's size at 96 dots per inch) and
+the application icon (16 x 16 and 32 x 32, 32 bits per pixel with alpha).
+
+usage: draw_images.py BANNER.bmp ICON.ico
+"""
+import struct
+import sys
+
+# The Orvandis colours: a deep slate blue fading into teal, with a light band.
+DARK = (0x1B, 0x2A, 0x49)
+LIGHT = (0x1F, 0x8A, 0x8A)
+BAND = (0xE8, 0xF1, 0xF2)
+
+
+def mix(a, b, t):
+    return tuple(int(round(x + (y - x) * t)) for x, y in zip(a, b))
+
+
+def banner_pixel(x, y, width, height):
+    colour = mix(DARK, LIGHT, x / (width - 1))
+    # A soft diagonal band across the right half.
+    d = (x - 0.55 * width) - 1.6 * (height - y)
+    if -14 <= d <= 14:
+        colour = mix(colour, BAND, 0.22 * (1 - abs(d) / 14))
+    # A thin light rule along the bottom edge.
+    if y == height - 2:
+        colour = mix(colour, BAND, 0.5)
+    return colour
+
+
+def bmp24(width, height, pixel):
+    stride = (width * 3 + 3) & ~3
+    rows = []
+    for y in range(height - 1, -1, -1):  # bottom-up
+        row = bytearray()
+        for x in range(width):
+            r, g, b = pixel(x, y, width, height)
+            row += bytes((b, g, r))
+        row += b"\0" * (stride - len(row))
+        rows.append(bytes(row))
+    data = b"".join(rows)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 3780, 3780, 0, 0)
+    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(data), 0, 0, 14 + len(info))
+    return header + info + data
+
+
+def icon_pixel(x, y, size):
+    # A rounded square in the banner's colours with a light down arrow.
+    r = size * 0.18
+    cx = min(max(x + 0.5, r), size - r)
+    cy = min(max(y + 0.5, r), size - r)
+    if (x + 0.5 - cx) ** 2 + (y + 0.5 - cy) ** 2 > r * r:
+        return (0, 0, 0, 0)
+    colour = mix(DARK, LIGHT, (x + y) / (2 * size - 2))
+    u, v = (x + 0.5) / size, (y + 0.5) / size
+    shaft = 0.42 <= u <= 0.58 and 0.18 <= v <= 0.55
+    head = 0.5 <= v <= 0.80 and abs(u - 0.5) <= (0.80 - v) * 0.95
+    if shaft or head:
+        colour = BAND
+    return colour + (255,)
+
+
+def icon_image(size):
+    rows = []
+    for y in range(size - 1, -1, -1):
+        row = bytearray()
+        for x in range(size):
+            r, g, b, a = icon_pixel(x, y, size)
+            row += bytes((b, g, r, a))
+        rows.append(bytes(row))
+    mask_stride = ((size + 31) // 32) * 4
+    mask = b"\0" * (mask_stride * size)  # alpha decides; the AND mask is all opaque
+    info = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    return info + b"".join(rows) + mask
+
+
+def ico(sizes):
+    images = [icon_image(s) for s in sizes]
+    out = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, image in zip(sizes, images):
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(image), offset)
+        offset += len(image)
+    return out + b"".join(images)
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    with open(sys.argv[1], "wb") as f:
+        f.write(bmp24(578, 59, banner_pixel))
+    with open(sys.argv[2], "wb") as f:
+        f.write(ico([32, 16]))
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,69 @@
+// A stand-in for a suite's setup.exe. It records how it was started (its command
+// line and working directory) and, when asked to, stays running until a release
+// file appears, so that a test can look at the launcher while it waits.
+//
+//   E2E_SETUP_RECORD   where to write the record (default: setup-record.txt beside
+//                      this program)
+//   E2E_SETUP_RELEASE  a file to wait for before ending (at most two minutes)
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+std::wstring environment(const wchar_t* name) {
+    wchar_t value[1024];
+    DWORD n = GetEnvironmentVariableW(name, value, 1024);
+    return n > 0 && n < 1024 ? std::wstring(value, n) : std::wstring();
+}
+
+std::wstring defaultRecordPath() {
+    wchar_t self[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path(self, n);
+    path.erase(path.find_last_of(L'\\') + 1);
+    return path + L"setup-record.txt";
+}
+
+std::string utf8(const std::wstring& text) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr,
+                                nullptr);
+    std::string out(size_t(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    std::wstring recordPath = environment(L"E2E_SETUP_RECORD");
+    if (recordPath.empty())
+        recordPath = defaultRecordPath();
+
+    wchar_t cwd[MAX_PATH];
+    DWORD cwdLength = GetCurrentDirectoryW(MAX_PATH, cwd);
+    std::string record = "cmdline=" + utf8(GetCommandLineW()) + "\n";
+    record += "cwd=" + utf8(std::wstring(cwd, cwdLength)) + "\n";
+
+    // Written under a temporary name and renamed, so a reader never sees half a record.
+    std::wstring partial = recordPath + L".part";
+    HANDLE file = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 3;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, record.data(), DWORD(record.size()), &written, nullptr);
+    CloseHandle(file);
+    if (!ok || !MoveFileExW(partial.c_str(), recordPath.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return 3;
+
+    std::wstring release = environment(L"E2E_SETUP_RELEASE");
+    if (!release.empty()) {
+        for (int waited = 0; waited < 120000; waited += 50) {
+            if (GetFileAttributesW(release.c_str()) != INVALID_FILE_ATTRIBUTES)
+                break;
+            Sleep(50);
+        }
+    }
+    return 0;
+}

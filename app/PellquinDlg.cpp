@@ -16,6 +16,7 @@
 #include "toolkit/path/FileTests.h"
 #include "toolkit/platform/WaitWithMessages.h"
 #include "toolkit/platform/WindowsVersion.h"
+#include "toolkit/ui/FolderPicker.h"
 #include "toolkit/ui/LauncherStrings.h"
 
 #include <shlobj.h>
@@ -223,7 +224,12 @@ bool CPellquinDlg::OnStartRequest(WPARAM, LPARAM, LRESULT& result) {
 }
 
 void CPellquinDlg::OnBnClickedBrowse() {
-    // The folder picker comes with the toolkit's shell pieces.
+    // The picker starts at the directory in use, not at what may have been typed.
+    Quillkit::FolderPicker picker(m_hWnd);
+    picker.title = LoadLauncherString(StringId::kSelectFolderTitle);
+    picker.SetMustExist(false);
+    if (picker.Show(m_downloadDir))
+        SetDlgItemText(IDC_DOWNLOAD_DIR, m_downloadDir.GetPath());
 }
 
 void CPellquinDlg::OnBnClickedOk() {

@@ -2,6 +2,11 @@
 //
 //   e2e_picker_driver.exe --image NAME [--type TEXT --answer yes|no | --set TEXT]
 //                         [--finish select|cancel] [--done FILE] [--timeout SECONDS]
+//   e2e_picker_driver.exe --image NAME --shot-ready FILE --shot-release FILE
+//
+// With --shot-ready it only reports the main dialog's texts, creates the first file
+// once the dialog is visible, waits for the second (the screenshot is taken) and
+// presses Exit.
 //
 // Once the main dialog is visible it reports it and presses Browse. When the picker
 // opens it reports its labels and field, then either types TEXT key by key and
@@ -20,6 +25,7 @@
 #include <cstdio>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -31,11 +37,13 @@ constexpr int kPickerLabel = 1090; // its label
 constexpr int kLookInLabel = 1091;
 constexpr int kFileTypes = 1136;
 constexpr int kLookInList = 1137;
+constexpr int kBanner = 130;
 constexpr int kBoxText = 0xFFFF;
 constexpr int kBoxIcon = 0x440;
 
 struct Options {
     std::wstring image, typed, set, answer = L"yes", finish = L"select", doneFile;
+    std::wstring shotReady, shotRelease;
     DWORD timeoutMs = 90000;
 };
 
@@ -208,8 +216,13 @@ private:
             if (dialog) {
                 Sleep(300);
                 dialog_ = dialog;
-                report("dialog_shown",
-                       {field("directory", windowText(GetDlgItem(dialog, kDirectoryField)))});
+                reportDialog(dialog);
+                if (!options_.shotReady.empty()) {
+                    holdForScreenshot();
+                    press(dialog, IDCANCEL);
+                    phase_ = Phase::Done;
+                    break;
+                }
                 press(dialog, kBrowseButton);
                 phase_ = Phase::WaitPicker;
             }
@@ -245,6 +258,46 @@ private:
             break;
         case Phase::Done:
             break;
+        }
+    }
+
+    void reportDialog(HWND dialog) {
+        std::vector<std::string> fields;
+        const std::pair<const char*, int> controls[] = {{"directory", kDirectoryField},
+                                                        {"welcome", 1006},
+                                                        {"intro", 1005},
+                                                        {"label", 1007},
+                                                        {"start", IDOK},
+                                                        {"exit", IDCANCEL},
+                                                        {"browse", kBrowseButton}};
+        fields.push_back(field("title", windowText(dialog)));
+        for (const auto& [key, id] : controls)
+            fields.push_back(field(key, windowText(GetDlgItem(dialog, id))));
+        // The banner strip: its picture control's size and whether it holds a bitmap.
+        HWND banner = GetDlgItem(dialog, kBanner);
+        RECT strip = {};
+        GetWindowRect(banner, &strip);
+        DWORD_PTR image = 0;
+        SendMessageTimeoutW(banner, STM_GETIMAGE, IMAGE_BITMAP, 0, SMTO_ABORTIFHUNG, 2000, &image);
+        fields.push_back("\"banner_width\": " + std::to_string(strip.right - strip.left));
+        fields.push_back("\"banner_height\": " + std::to_string(strip.bottom - strip.top));
+        fields.push_back(flag("banner_image", image != 0));
+        HDC screen = GetDC(nullptr);
+        fields.push_back("\"screen_bits\": " + std::to_string(GetDeviceCaps(screen, BITSPIXEL)));
+        ReleaseDC(nullptr, screen);
+        report("dialog_shown", fields);
+    }
+
+    // Tells the runner the dialog is on screen and waits until its picture is taken.
+    void holdForScreenshot() {
+        HANDLE ready = CreateFileW(options_.shotReady.c_str(), GENERIC_WRITE, 0, nullptr,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (ready != INVALID_HANDLE_VALUE)
+            CloseHandle(ready);
+        for (int i = 0; i < 600; ++i) {
+            if (GetFileAttributesW(options_.shotRelease.c_str()) != INVALID_FILE_ATTRIBUTES)
+                return;
+            Sleep(100);
         }
     }
 
@@ -347,12 +400,17 @@ bool parse(int argc, wchar_t** argv, Options& options) {
             options.finish = value;
         else if (arg == L"--done")
             options.doneFile = value;
+        else if (arg == L"--shot-ready")
+            options.shotReady = value;
+        else if (arg == L"--shot-release")
+            options.shotRelease = value;
         else if (arg == L"--timeout")
             options.timeoutMs = DWORD(_wtoi(value.c_str())) * 1000;
         else
             return false;
     }
-    return !options.image.empty() && (!options.typed.empty() || !options.set.empty());
+    return !options.image.empty() &&
+           (!options.typed.empty() || !options.set.empty() || !options.shotReady.empty());
 }
 
 } // namespace

@@ -5,6 +5,8 @@ add_executable(e2e_picker_driver e2e_picker_driver.cpp)
 target_link_libraries(e2e_picker_driver PRIVATE pellquin_flags)
 target_link_options(e2e_picker_driver PRIVATE -municode)
 
+include(languages.cmake)
+
 if(NOT PELLQUIN_RUN_WINDOWS_TESTS)
   return()
 endif()
@@ -43,3 +45,5 @@ endfunction()
 
 pellquin_e2e_runner(run_picker.py e2e_picker_driver)
 pellquin_e2e_runner(run_signature.py e2e_driver)
+pellquin_e2e_runner(run_languages.py e2e_picker_driver)
+pellquin_e2e_runner(run_banner.py e2e_picker_driver)

@@ -46,7 +46,10 @@ bool CPellquinApp::InitInstance() {
         } else {
             CPellquinDlg dialog;
             m_pMainWnd = &dialog;
-            dialog.DoModal();
+            // A dialog that cannot even be created (no template, no window) has
+            // done nothing: that is a failed run, not a successful one.
+            if (dialog.DoModal() == -1)
+                m_nExitCode = 1;
             m_pMainWnd = nullptr;
         }
     } catch (const Quillkit::FatalResourceError&) {

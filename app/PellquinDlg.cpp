@@ -194,6 +194,8 @@ bool CPellquinDlg::OnWindowPosChanging(WPARAM, LPARAM lParam, LRESULT&) {
 }
 
 bool CPellquinDlg::OnExitCommand(WPARAM, LPARAM, LRESULT&) {
+    if (m_running)
+        return true;
     OnCancel();
     return true;
 }
@@ -233,6 +235,10 @@ void CPellquinDlg::OnBnClickedBrowse() {
 }
 
 void CPellquinDlg::OnBnClickedOk() {
+    // The disabled controls keep a second start away; a keystroke or a queued
+    // request that gets past them must not start a second worker either.
+    if (m_running)
+        return;
     os::wstring text;
     if (IsExtractOnly()) {
         text = cmdInfo.m_strExtractDir;
@@ -330,6 +336,7 @@ void CPellquinDlg::RunExtraction(const StrictPath& directory) {
     EnableControls(false);
 
     DWORD result = kExtractionFatal;
+    m_running = true;
     HANDLE worker = CreateThread(nullptr, 0, ExtractionThreadProc, this, 0, nullptr);
     if (worker) {
         // The dialog keeps dispatching, so progress arrives and boxes can be answered.
@@ -340,6 +347,7 @@ void CPellquinDlg::RunExtraction(const StrictPath& directory) {
             result = kExtractionFatal;
         CloseHandle(worker);
     }
+    m_running = false;
     theApp.m_nExitCode = int32_t(result);
 
     RestoreArrowCursor();

@@ -62,6 +62,8 @@ private:
     Quillkit::StrictPath m_iniPath;
     BannerSet m_bannerSet;
     CStatic m_banner;
+    // While the worker runs, the dialog starts nothing and does not end.
+    bool m_running = false;
 
     static const MessageMapEntry messageEntries[];
     static const MessageMap messageMap;

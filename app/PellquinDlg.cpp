@@ -113,6 +113,9 @@ void CPellquinDlg::InitializeDialog() {
         os::wstring caption = LoadLauncherString(StringId::kSignatureInvalidCaption);
         MessageBoxW(m_hWnd, text.c_str(), caption.c_str(), MB_ICONWARNING | MB_OK);
         theApp.m_nExitCode = 1;
+        // Windows still shows a dialog whose template is visible after its
+        // initialisation, even when that ended it: it must not flash up.
+        m_refused = true;
         EndDialog(IDCANCEL);
     }
 
@@ -187,8 +190,9 @@ bool CPellquinDlg::OnQueryDragIcon(WPARAM, LPARAM, LRESULT& result) {
 }
 
 bool CPellquinDlg::OnWindowPosChanging(WPARAM, LPARAM lParam, LRESULT&) {
-    // Extract-only runs stay invisible, whoever asks to show the dialog.
-    if (IsExtractOnly())
+    // Extract-only runs and refused installers stay invisible, whoever asks to show
+    // the dialog.
+    if (IsExtractOnly() || m_refused)
         reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~UINT(SWP_SHOWWINDOW);
     return false;
 }

@@ -23,6 +23,9 @@ def win(path):
 
 
 def main(launcher, driver, wine_run, prefix, target):
+    launcher, driver, wine_run, prefix, target = (
+        os.path.abspath(p) for p in (launcher, driver, wine_run, prefix, target))
+    saved = False
     with tempfile.TemporaryDirectory() as work:
         state = os.path.join(work, "display")
         if subprocess.run([sys.executable, os.path.join(HERE, "xdisplay.py"), "start", state,
@@ -42,7 +45,6 @@ def main(launcher, driver, wine_run, prefix, target):
             deadline = time.time() + 120
             while time.time() < deadline and not os.path.exists(ready):
                 time.sleep(0.2)
-            saved = False
             if os.path.exists(ready):
                 time.sleep(1.0)  # let the dialog finish painting
                 saved = screenshot.grab(display, target)

@@ -118,14 +118,19 @@ void LoadPreferences(const StrictPath& iniPath, StrictPath& downloadDir) {
         IniItem item;
         WString value;
         StrictPath proposal(downloadDir);
+        // An empty value names no folder; the default stays.
         if (suite.HasItem(kFullPathKey, item)) {
             item.GetValue(value);
+            if (value.empty())
+                return;
             proposal = StrictPath(value.c_str(), kDirectory);
         } else {
             IniSection defaults(&file, kDefaultSection);
             if (!defaults.HasItem(kRootKey, item))
                 return;
             item.GetValue(value);
+            if (value.empty())
+                return;
             // Built whole before it replaces the proposal, so that a root too long
             // for the suite's folder leaves the default in place.
             StrictPath root(value.c_str(), kDirectory);

@@ -33,7 +33,8 @@ inline std::string Text(const Quillkit::StrictPath& path) {
 // The Windows form of a file-system path.
 inline std::string WinForm(const std::filesystem::path& path) {
 #ifdef _WIN32
-    return U8(WString(path.wstring().begin(), path.wstring().end()));
+    const std::wstring wide = path.wstring();
+    return U8(WString(wide.begin(), wide.end()));
 #else
     std::string text = "Z:" + path.string();
     for (char& c : text)

@@ -14,6 +14,10 @@ using StrictPathTest = PathTest;
 const std::string kLong300(300, 'a');
 
 struct Construction {
+    Construction(const char* input, int attributes, const char* expected, int32_t code = 0,
+                 const char* debugText = nullptr)
+        : input(input), attributes(attributes), expected(expected), code(code),
+          debugText(debugText) {}
     const char* input;
     int attributes;
     const char* expected;  // the text held, or null when it raises
@@ -124,6 +128,12 @@ TEST_F(StrictPathTest, DirectoryOf259CharactersHasNoRoomForItsBackslash) {
 }
 
 struct AppendCase {
+    AppendCase(const char* base, int baseAttributes, const char* append, int appendAttributes,
+               const char* expected, int expectedAttributes, int32_t code = 0,
+               const char* message = nullptr)
+        : base(base), baseAttributes(baseAttributes), append(append),
+          appendAttributes(appendAttributes), expected(expected),
+          expectedAttributes(expectedAttributes), code(code), message(message) {}
     const char* base;
     int baseAttributes;
     const char* append;

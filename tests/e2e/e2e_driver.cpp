@@ -1,7 +1,7 @@
 // Watches one running launcher, the way a user would see it, and answers it.
 //
 //   e2e_driver.exe --image NAME [--dir TEXT | --exit] [--hold RECORD RELEASE]
-//                  [--done FILE] [--timeout SECONDS]
+//                  [--done FILE] [--timeout SECONDS] [--interval MS]
 //
 // It finds the process whose program file is NAME, then, until that process ends:
 //  - reports every message box (caption, text, whether it shows an icon, its buttons)
@@ -14,7 +14,8 @@
 //    dialog's state while the installer runs, then creates RELEASE so it may end.
 // Every observation is one JSON object on its own line of standard output. The run
 // ends when the process has ended (its exit code is reported), when the file given
-// by --done appears, or after the timeout (exit status 2).
+// by --done appears, or after the timeout (exit status 2). It looks every 20 ms
+// unless --interval says otherwise.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -47,6 +48,7 @@ struct Options {
     std::wstring holdRelease;
     std::wstring doneFile;
     DWORD timeoutMs = 90000;
+    DWORD intervalMs = 20;
 };
 
 std::string utf8(const std::wstring& text) {
@@ -183,6 +185,9 @@ public:
     explicit Driver(const Options& options) : options_(options) {}
 
     int run() {
+        // Wine starts its desktop process on first use; better now than while the
+        // launcher waits for it.
+        GetDesktopWindow();
         DWORD started = GetTickCount();
         while (GetTickCount() - started < options_.timeoutMs) {
             if (!process_) {
@@ -207,7 +212,7 @@ public:
                 report("done");
                 return 0;
             }
-            Sleep(20);
+            Sleep(options_.intervalMs);
         }
         report("timeout");
         return 2;
@@ -364,6 +369,8 @@ bool parse(int argc, wchar_t** argv, Options& options) {
             options.doneFile = argv[++i];
         else if (arg == L"--timeout" && hasValue)
             options.timeoutMs = DWORD(_wtoi(argv[++i])) * 1000;
+        else if (arg == L"--interval" && hasValue)
+            options.intervalMs = DWORD(_wtoi(argv[++i]));
         else
             return false;
     }
@@ -376,7 +383,8 @@ int wmain(int argc, wchar_t** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
         std::fputs("usage: e2e_driver --image NAME [--dir TEXT | --exit] "
-                   "[--hold RECORD RELEASE] [--done FILE] [--timeout SECONDS]\n",
+                   "[--hold RECORD RELEASE] [--done FILE] [--timeout SECONDS] "
+                   "[--interval MS]\n",
                    stderr);
         return 64;
     }

@@ -173,10 +173,13 @@ class Harness:
     def path(self, *parts):
         return os.path.join(self.work, *parts)
 
-    def wine(self, exe, *arguments, cwd=None, env=None):
-        return subprocess.Popen([self.args.wine_run, exe, *arguments], cwd=cwd or self.work,
-                                env=env or self.env, stdout=subprocess.PIPE,
-                                stderr=subprocess.STDOUT)
+    def wine(self, exe, *arguments, output, cwd=None, env=None):
+        # Output goes to a file, not a pipe: Wine's desktop process, when a program of
+        # this case starts it, inherits the program's handles and outlives it.
+        with open(output, "wb") as sink:
+            return subprocess.Popen([self.args.wine_run, exe, *arguments], cwd=cwd or self.work,
+                                    env=env or self.env, stdin=subprocess.DEVNULL, stdout=sink,
+                                    stderr=subprocess.STDOUT)
 
     def kill_case_processes(self):
         """Every process of this case, found by the marker in its environment."""
@@ -204,30 +207,36 @@ class Harness:
         done = self.path("driver.done")
         if os.path.exists(done):
             os.remove(done)
+        driver_log, launcher_log = self.path("driver.log"), self.path("launcher.log")
         driver = self.wine(self.args.driver, "--image", os.path.basename(exe), "--done", win(done),
-                           "--timeout", "120", *driver_options, env=env)
-        launcher = self.wine(exe, *arguments, cwd=cwd, env=env)
+                           "--timeout", "120", *driver_options, output=driver_log, env=env)
+        began = time.monotonic()
+        launcher = self.wine(exe, *arguments, output=launcher_log, cwd=cwd, env=env)
         try:
-            output, _ = launcher.communicate(timeout=self.args.timeout)
-            status = launcher.returncode
+            status = launcher.wait(timeout=self.args.timeout)
         except subprocess.TimeoutExpired:
             self.kill_case_processes()
             launcher.kill()
-            output, _ = launcher.communicate()
+            launcher.wait()
             status = None
         open(done, "w").close()
         try:
-            driver_output, _ = driver.communicate(timeout=30)
+            driver.wait(timeout=30)
         except subprocess.TimeoutExpired:
             self.kill_case_processes()
             driver.kill()
-            driver_output, _ = driver.communicate()
+            driver.wait()
+        with open(launcher_log, "rb") as f:
+            output = f.read()
+        with open(driver_log, "rb") as f:
+            driver_output = f.read()
         events = []
         for line in driver_output.decode("utf-8", "replace").splitlines():
             if line.startswith("{"):
                 events.append(json.loads(line))
         run = Run(status, events, driver.returncode)
-        print(f"$ {os.path.basename(exe)} {' '.join(arguments)}\n  {run.describe()}")
+        print(f"$ {os.path.basename(exe)} {' '.join(arguments)}  "
+              f"({time.monotonic() - began:.1f} s)\n  {run.describe()}")
         if output.strip():
             print("  launcher output: " + output.decode("utf-8", "replace").strip())
         check(status is not None, f"the launcher did not end within {self.args.timeout} s "
@@ -375,6 +384,18 @@ def extract_success_box(h):
     check_files(directory, h.files)
 
 
+def extract_relative_directory(h):
+    # Taken against the launcher's working directory; switch names in any case, "-" or "/".
+    installer = h.build_installer()
+    cwd = h.path("current")
+    os.makedirs(cwd)
+    run = h.launch(installer, ["-EXTRACTONLY", "rel\\out", "/Q"], cwd=cwd)
+    h.expect_status(run, 0)
+    check(not run.boxes(), f"a quiet extraction showed a box: {run.describe()}")
+    check_files(os.path.join(cwd, "rel", "out"), h.files)
+    h.check_saved_directory(win(os.path.join(cwd, "rel", "out")) + "\\")
+
+
 def budget_directory(h, length):
     """A directory whose text, with its closing backslash, is `length` characters."""
     base = win(h.work) + "\\"
@@ -417,15 +438,15 @@ def extract_other_suite(h):
     directory = h.path("downloads", "Suite")
     os.makedirs(os.path.join(directory, "Installer"))
     other = ORVSUITE.format(name="Another Suite", guid="{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}")
-    with open(os.path.join(directory, "Installer", "orvsuite.xml"), "w") as f:
-        f.write(other)
+    with open(os.path.join(directory, "Installer", "orvsuite.xml"), "wb") as f:
+        f.write(other.encode())
     run = h.launch(installer, ["/extractOnly", win(directory)])
     h.expect_status(run, 1)
     h.expect_box(run, h.texts.get(145), h.texts.get(146), icon=False)
     check(not os.path.exists(os.path.join(directory, "Installer", "setup.exe")),
           "files were extracted over another suite")
-    with open(os.path.join(directory, "Installer", "orvsuite.xml")) as f:
-        check(f.read() == other, "the other suite's description was changed")
+    with open(os.path.join(directory, "Installer", "orvsuite.xml"), "rb") as f:
+        check(f.read() == other.encode(), "the other suite's description was changed")
 
 
 def extract_corrupt_entry(h):
@@ -531,6 +552,7 @@ CASES = {
     "builder.missing_target": (builder_missing_target, False),
     "extract.quiet": (extract_quiet, True),
     "extract.success_box": (extract_success_box, True),
+    "extract.relative_directory": (extract_relative_directory, True),
     "extract.budget_exact": (extract_budget_exact, True),
     "extract.budget_over_by_one": (extract_budget_over_by_one, False),
     "extract.text_too_long": (extract_text_too_long, False),

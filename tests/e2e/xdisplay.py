@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """The X display that the end-to-end tests show their windows on.
 
-  xdisplay.py start STATE PREFIX   start Xvfb on a free display, note it in STATE, and
-                                   keep the prefix's wineserver up between the tests
-  xdisplay.py stop STATE           stop that Xvfb
+  xdisplay.py start STATE PREFIX WINE_RUN DRIVER
+        start Xvfb on a free display, note it in STATE, and keep the prefix's Wine
+        (its server and its desktop process) running between the tests
+  xdisplay.py stop STATE
+        stop them
 
 Wine needs a display to create windows and message boxes at all. One display serves
 every test of a run; the tests tell their processes apart by process, not by display.
@@ -15,7 +17,7 @@ import sys
 import time
 
 
-def start(state_path, prefix):
+def start(state_path, prefix, wine_run, driver):
     stop(state_path)
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(
@@ -41,11 +43,15 @@ def start(state_path, prefix):
     env = dict(os.environ, WINEPREFIX=os.path.abspath(prefix), DISPLAY=display)
     subprocess.run(["wineserver", "-p60"], env=env, stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL)
-    # Wine's services start with the first program; started here, they see this display.
-    wine = "/usr/lib/wine/wine64" if os.path.exists("/usr/lib/wine/wine64") else "wine"
-    subprocess.run([wine, "cmd.exe", "/c", "exit"], env=dict(env, WINEDEBUG="-all"),
-                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL, timeout=120)
+    # Wine's desktop process lives as long as some program does, and starting it takes
+    # seconds; a driver that watches for nothing keeps it (on this display) until stop.
+    stop_file = state_path + ".stop"
+    if os.path.exists(stop_file):
+        os.remove(stop_file)
+    subprocess.Popen([wine_run, driver, "--image", "no-such-program.exe", "--done",
+                      "Z:" + os.path.abspath(stop_file).replace("/", "\\"), "--timeout", "1800", "--interval", "500"],
+                     env=dict(env, WINEDEBUG="-all"), stdin=subprocess.DEVNULL,
+                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
     print(f"Xvfb on {display} (pid {xvfb.pid})")
     return 0
 
@@ -56,6 +62,8 @@ def stop(state_path):
             _, pid = state.read().split()
     except (OSError, ValueError):
         return 0
+    open(state_path + ".stop", "w").close()
+    time.sleep(0.5)
     try:
         os.kill(int(pid), signal.SIGTERM)
         for _ in range(50):
@@ -68,8 +76,8 @@ def stop(state_path):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) == 4 and sys.argv[1] == "start":
-        sys.exit(start(sys.argv[2], sys.argv[3]))
+    if len(sys.argv) == 6 and sys.argv[1] == "start":
+        sys.exit(start(*sys.argv[2:]))
     if len(sys.argv) == 3 and sys.argv[1] == "stop":
         sys.exit(stop(sys.argv[2]))
     print(__doc__, file=sys.stderr)

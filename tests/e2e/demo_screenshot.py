@@ -28,8 +28,10 @@ def main(launcher, driver, wine_run, prefix, target):
     saved = False
     with tempfile.TemporaryDirectory() as work:
         state = os.path.join(work, "display")
+        # xdisplay.py keeps Wine's desktop process up with the plain driver beside ours.
+        idle_driver = os.path.join(os.path.dirname(driver), "e2e_driver.exe")
         if subprocess.run([sys.executable, os.path.join(HERE, "xdisplay.py"), "start", state,
-                           prefix]).returncode != 0:
+                           prefix, wine_run, idle_driver]).returncode != 0:
             return 1
         try:
             with open(state) as f:

@@ -121,21 +121,24 @@ DWORD findProcess(const std::wstring& image) {
     return found;
 }
 
+struct WindowSearch {
+    DWORD processId;
+    std::vector<HWND> windows;
+};
+
+// A plain function: 32-bit Windows calls it with the stdcall convention.
+BOOL CALLBACK collectWindow(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<WindowSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window))
+        search->windows.push_back(window);
+    return TRUE;
+}
+
 std::vector<HWND> topLevelWindows(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        std::vector<HWND> windows;
-    } search{processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId && IsWindowVisible(window))
-                s->windows.push_back(window);
-            return TRUE;
-        },
-        LPARAM(&search));
+    WindowSearch search{processId, {}};
+    EnumWindows(collectWindow, LPARAM(&search));
     return search.windows;
 }
 

@@ -16,6 +16,7 @@
 #include "toolkit/path/FileTests.h"
 #include "toolkit/platform/WaitWithMessages.h"
 #include "toolkit/platform/WindowsVersion.h"
+#include "toolkit/ui/FolderPicker.h"
 #include "toolkit/ui/LauncherStrings.h"
 
 #include <shlobj.h>
@@ -112,6 +113,9 @@ void CPellquinDlg::InitializeDialog() {
         os::wstring caption = LoadLauncherString(StringId::kSignatureInvalidCaption);
         MessageBoxW(m_hWnd, text.c_str(), caption.c_str(), MB_ICONWARNING | MB_OK);
         theApp.m_nExitCode = 1;
+        // Windows still shows a dialog whose template is visible after its
+        // initialisation, even when that ended it: it must not flash up.
+        m_refused = true;
         EndDialog(IDCANCEL);
     }
 
@@ -186,8 +190,9 @@ bool CPellquinDlg::OnQueryDragIcon(WPARAM, LPARAM, LRESULT& result) {
 }
 
 bool CPellquinDlg::OnWindowPosChanging(WPARAM, LPARAM lParam, LRESULT&) {
-    // Extract-only runs stay invisible, whoever asks to show the dialog.
-    if (IsExtractOnly())
+    // Extract-only runs and refused installers stay invisible, whoever asks to show
+    // the dialog.
+    if (IsExtractOnly() || m_refused)
         reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~UINT(SWP_SHOWWINDOW);
     return false;
 }
@@ -225,7 +230,12 @@ bool CPellquinDlg::OnStartRequest(WPARAM, LPARAM, LRESULT& result) {
 }
 
 void CPellquinDlg::OnBnClickedBrowse() {
-    // The folder picker comes with the toolkit's shell pieces.
+    // The picker starts at the directory in use, not at what may have been typed.
+    Quillkit::FolderPicker picker(m_hWnd);
+    picker.title = LoadLauncherString(StringId::kSelectFolderTitle);
+    picker.SetMustExist(false);
+    if (picker.Show(m_downloadDir))
+        SetDlgItemText(IDC_DOWNLOAD_DIR, m_downloadDir.GetPath());
 }
 
 void CPellquinDlg::OnBnClickedOk() {

@@ -64,6 +64,8 @@ private:
     CStatic m_banner;
     // While the worker runs, the dialog starts nothing and does not end.
     bool m_running = false;
+    // The signature check refused the installer: the dialog is never shown.
+    bool m_refused = false;
 
     static const MessageMapEntry messageEntries[];
     static const MessageMap messageMap;

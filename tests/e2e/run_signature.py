@@ -1,0 +1,95 @@
+#!/usr/bin/env python3
+"""End-to-end cases of the launcher's check of its own signature under Wine.
+
+Same options and harness as run_e2e.py (with e2e_driver.exe). The cases sign a copy
+of the launcher with osslsigncode and a certificate made here with openssl.
+"""
+import os
+import shutil
+import subprocess
+import sys
+
+import run_e2e
+from run_e2e import SKIP, check
+
+REFUSED_TEXT = 142
+REFUSED_CAPTION = 143
+
+
+class Skipped(Exception):
+    pass
+
+
+def make_certificate(h):
+    key, cert = h.path("signer.key"), h.path("signer.pem")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key,
+                    "-out", cert, "-days", "2", "-subj", "/CN=Pellquin Test Signer",
+                    "-addext", "extendedKeyUsage=codeSigning"],
+                   check=True, capture_output=True)
+    return key, cert
+
+
+def sign(h, source, target, key, cert):
+    subprocess.run(["osslsigncode", "sign", "-certs", cert, "-key", key, "-n", "Pellquin",
+                    "-in", source, "-out", target], check=True, capture_output=True)
+    verify = subprocess.run(["osslsigncode", "verify", "-CAfile", cert, "-in", target],
+                            capture_output=True, text=True)
+    check(verify.returncode == 0, f"osslsigncode does not verify its own signature: "
+                                  f"{verify.stdout}{verify.stderr}")
+
+
+def tamper(source, target):
+    """A copy with one byte of the signed image changed (in a text of the resources)."""
+    with open(source, "rb") as f:
+        data = bytearray(f.read())
+    at = data.find("Orvandis".encode("utf-16-le"))
+    check(at > 0, "no text to change in the launcher")
+    data[at] ^= 0x01
+    with open(target, "wb") as f:
+        f.write(data)
+
+
+def expect_refusal(h, run):
+    h.expect_status(run, 1)
+    h.expect_box(run, h.texts.get(REFUSED_TEXT), h.texts.get(REFUSED_CAPTION), icon=True)
+    check(not run.dialog_visible(), "the tampered launcher showed its dialog")
+
+
+def signed_then_tampered(h):
+    if not shutil.which("osslsigncode") or not shutil.which("openssl"):
+        raise Skipped("osslsigncode or openssl is missing")
+    key, cert = make_certificate(h)
+    plain = h.launcher_copy("Plain")
+    signed = h.path(f"Signed_{h.tag}.exe")
+    sign(h, plain, signed, key, cert)
+
+    # Signed and intact: it runs. (Wine does not ask that the certificate chain to a
+    # trusted root; on Windows this certificate would first have to be trusted.)
+    run = h.launch(signed, [], driver_options=["--exit"])
+    h.expect_status(run, 0)
+    check(run.dialog_visible() and not run.boxes(), f"the signed launcher was refused: "
+                                                    f"{run.describe()}")
+
+    # Changed after signing: refused whatever the certificate.
+    tampered = h.path(f"Tampered_{h.tag}.exe")
+    tamper(signed, tampered)
+    expect_refusal(h, h.launch(tampered, [], driver_options=["--exit"]))
+
+    # Unsigned, as development builds and fresh builder outputs are: it runs.
+    run = h.launch(plain, [], driver_options=["--exit"])
+    h.expect_status(run, 0)
+    check(run.dialog_visible() and not run.boxes(), f"the unsigned launcher was refused: "
+                                                    f"{run.describe()}")
+
+
+CASES = {
+    "signature.signed_then_tampered": (signed_then_tampered, False),
+}
+
+if __name__ == "__main__":
+    run_e2e.CASES = CASES
+    try:
+        sys.exit(run_e2e.main())
+    except Skipped as reason:
+        print(f"skipped: {reason}")
+        sys.exit(SKIP)

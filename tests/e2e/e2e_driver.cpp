@@ -158,21 +158,24 @@ DWORD findProcess(const std::wstring& image) {
     return found;
 }
 
+struct WindowSearch {
+    DWORD processId;
+    std::vector<HWND> windows;
+};
+
+// A named function: a lambda has no stdcall form for the 32-bit callback.
+BOOL CALLBACK collectProcessWindow(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<WindowSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId)
+        search->windows.push_back(window);
+    return TRUE;
+}
+
 std::vector<HWND> topLevelWindows(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        std::vector<HWND> windows;
-    } search{processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId)
-                s->windows.push_back(window);
-            return TRUE;
-        },
-        LPARAM(&search));
+    WindowSearch search{processId, {}};
+    EnumWindows(collectProcessWindow, LPARAM(&search));
     return search.windows;
 }
 

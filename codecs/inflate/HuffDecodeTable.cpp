@@ -81,9 +81,11 @@ bool HuffDecodeTable::build(const uint8_t* lengths, int count) {
     for (int length = 1; length <= kMaxCodeLength; ++length)
         claimed += lengthCounts[length] << (kMaxCodeLength - length);
     const bool prefixFree = claimed <= (uint32_t(1) << kMaxCodeLength);
+    const bool complete = claimed == (uint32_t(1) << kMaxCodeLength);
 
     const int rootBits = maxLength <= kMaxRootBits - 1 ? maxLength : kMaxRootBits;
-    if (!fillLevel(lengths, reversedCodes, symbols, symbolCount, 0, rootBits, prefixFree)) {
+    if (!fillLevel(lengths, reversedCodes, symbols, symbolCount, 0, rootBits, complete,
+                   prefixFree)) {
         release();
         return false;
     }
@@ -95,7 +97,7 @@ bool HuffDecodeTable::build(const uint8_t* lengths, int count) {
 // through a link entry.
 bool HuffDecodeTable::fillLevel(const uint8_t* lengths, const uint16_t* reversedCodes,
                                 const int16_t* symbols, int symbolCount, int consumedBits,
-                                int width, bool prefixFree) {
+                                int width, bool complete, bool prefixFree) {
     const uint32_t size = uint32_t(1) << width;
     entries_ = new (std::nothrow) Entry[size];
     if (entries_ == nullptr)
@@ -156,6 +158,32 @@ bool HuffDecodeTable::fillLevel(const uint8_t* lengths, const uint16_t* reversed
         }
     }
 
+    // An entry whose codes are longer than the level leads to a sub-table for their rest.
+    const auto link = [&](uint32_t i) {
+        Entry& entry = entries_[i];
+        const int subWidth = std::min(entry.bitCount - width, kMaxSubTableBits);
+        const int16_t* subSymbols = grouped + groupStart[i];
+        const int subCount = groupStart[i + 1] - groupStart[i];
+        entry.symbol = -1;
+        entry.bitCount = uint8_t(width);
+        hasSubTables_ = true;
+        entry.subTable = new (std::nothrow) HuffDecodeTable;
+        return entry.subTable != nullptr &&
+               entry.subTable->fillLevel(lengths, reversedCodes, subSymbols, subCount,
+                                         consumedBits + width, subWidth, complete, prefixFree);
+    };
+
+    if (complete) {
+        // A complete code leaves no entry empty, and only the entries of the long symbols' groups
+        // lead further: visiting just those spares a pass over the whole level.
+        for (int g = 0; g < longCount;) {
+            const uint32_t i = (reversedCodes[grouped[g]] >> consumedBits) & mask_;
+            if (!link(i))
+                return false;
+            g = groupStart[i + 1];
+        }
+        return true;
+    }
     for (uint32_t i = 0; i < size; ++i) {
         Entry& entry = entries_[i];
         if (entry.bitCount == 0) {
@@ -167,16 +195,7 @@ bool HuffDecodeTable::fillLevel(const uint8_t* lengths, const uint16_t* reversed
         }
         if (entry.bitCount <= width)
             continue;
-        const int subWidth = std::min(entry.bitCount - width, kMaxSubTableBits);
-        const int16_t* subSymbols = grouped + groupStart[i];
-        const int subCount = groupStart[i + 1] - groupStart[i];
-        entry.symbol = -1;
-        entry.bitCount = uint8_t(width);
-        hasSubTables_ = true;
-        entry.subTable = new (std::nothrow) HuffDecodeTable;
-        if (entry.subTable == nullptr ||
-            !entry.subTable->fillLevel(lengths, reversedCodes, subSymbols, subCount,
-                                       consumedBits + width, subWidth, prefixFree))
+        if (!link(i))
             return false;
     }
     return true;

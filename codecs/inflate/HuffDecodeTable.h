@@ -39,7 +39,7 @@ public:
 
 private:
     bool fillLevel(const uint8_t* lengths, const uint16_t* reversedCodes, const int16_t* symbols,
-                   int symbolCount, int consumedBits, int width, bool prefixFree);
+                   int symbolCount, int consumedBits, int width, bool complete, bool prefixFree);
     void release();
 
     uint32_t mask_ = 0;

@@ -56,6 +56,35 @@ TEST(HuffDecodeTable, DecodesCanonicalCodesAcrossLevels) {
     }
 }
 
+TEST(HuffDecodeTable, CompleteCodeDecodesEverySymbolAcrossSubTables) {
+    // A complete code: 254 symbols of 8 bits, then the two 8-bit prefixes left split further,
+    // one into four 10-bit codes (two sub-tables below a 9-bit root), the other into codes of
+    // 9, 10, 11, 12 and 12 bits (one sub-table). The long ones come first in symbol order.
+    std::vector<uint8_t> lengths = {12, 10, 10, 12, 11, 10, 9, 10, 10};
+    lengths.insert(lengths.end(), 254, 8);
+    HuffDecodeTable table;
+    ASSERT_TRUE(table.build(lengths.data(), int(lengths.size())));
+    EXPECT_EQ(table.mask(), 511u);
+
+    // The canonical codes, worked out symbol by symbol.
+    uint32_t counts[16] = {};
+    for (uint8_t length : lengths)
+        ++counts[length];
+    uint32_t nextCode[16] = {};
+    for (int length = 1, code = 0; length < 16; ++length) {
+        code = int((code + counts[length - 1]) << 1);
+        nextCode[length] = uint32_t(code);
+    }
+    for (size_t s = 0; s < lengths.size(); ++s) {
+        const int length = lengths[s];
+        const uint64_t bits = streamBits(nextCode[length]++, length);
+        int used = -1;
+        EXPECT_EQ(table.decode(bits, 15, used), int(s)) << s;
+        EXPECT_EQ(used, length) << s;
+        EXPECT_EQ(table.decode(bits, length - 1, used), HuffDecodeTable::kNeedMoreBits) << s;
+    }
+}
+
 TEST(HuffDecodeTable, ShortCodesGetANarrowRoot) {
     const uint8_t lengths[] = {3, 3, 3, 3, 3, 2, 4, 4};
     HuffDecodeTable table;

@@ -6,6 +6,7 @@
 
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace os {
@@ -34,6 +35,16 @@ struct Document {
     std::vector<Line> lines;
     bool endsWithBreak = true;
 };
+
+// One line's text from its three parts, appended in place (GCC's -O3 restrict
+// check misreads the temporaries of a chain of operator+).
+wstring joined(std::basic_string_view<wchar> a, std::basic_string_view<wchar> b,
+               std::basic_string_view<wchar> c) {
+    wstring line;
+    line.reserve(a.size() + b.size() + c.size());
+    line.append(a).append(b).append(c);
+    return line;
+}
 
 bool isBlank(wchar c) {
     return c == ' ' || c == '\t';
@@ -319,17 +330,17 @@ bool writeString(const wchar* section, const wchar* key, const wchar* value, con
     }
     if (found < end) {
         const wstring name = document.lines[found].name;
-        document.lines[found] = parseLine(name + OS_WTEXT("=") + value);
+        document.lines[found] = parseLine(joined(name, OS_WTEXT("="), value));
     } else if (haveSection) {
         // After the section's last key, before the blank lines that close it.
         size_t at = end;
         while (at > header + 1 && !document.lines[at - 1].isKey)
             --at;
         document.lines.insert(document.lines.begin() + ptrdiff_t(at),
-                              parseLine(wstring(key) + OS_WTEXT("=") + value));
+                              parseLine(joined(key, OS_WTEXT("="), value)));
     } else {
-        document.lines.push_back(parseLine(OS_WTEXT("[") + wstring(section) + OS_WTEXT("]")));
-        document.lines.push_back(parseLine(wstring(key) + OS_WTEXT("=") + value));
+        document.lines.push_back(parseLine(joined(OS_WTEXT("["), section, OS_WTEXT("]"))));
+        document.lines.push_back(parseLine(joined(key, OS_WTEXT("="), value)));
     }
     document.endsWithBreak = true;
     return writeBytes(path, encode(document), error);

@@ -8,11 +8,10 @@ the median wall and CPU time of `vxzip test` against `unzip -tq`, `7zz t -mmt1` 
 """
 import os
 import shutil
-import statistics
 import subprocess
-import sys
 import tempfile
-import time
+
+import benchlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 VXZIP = os.path.join(HERE, "vxzip")
@@ -28,19 +27,8 @@ def build_payload():
         return
     os.makedirs(DATA, exist_ok=True)
     listing = os.path.join(DATA, "payload-files.txt")
-    total = 0
-    with open(listing, "w") as out:
-        for root in SOURCES:
-            for dirpath, _dirs, files in os.walk(root):
-                for f in sorted(files):
-                    p = os.path.join(dirpath, f)
-                    if os.path.islink(p) or not os.path.isfile(p):
-                        continue
-                    size = os.path.getsize(p)
-                    if size > 64 * 1024 * 1024 or total + size > TARGET_BYTES:
-                        continue
-                    out.write(p + "\n")
-                    total += size
+    total = benchlib.write_listing(listing, SOURCES, TARGET_BYTES, largest=64 * 1024 * 1024,
+                                   walk_sorted=False)
     print(f"building the payload: {total / 2**20:.0f} MB of files, zip -6 ...", flush=True)
     partial = PAYLOAD + ".part"
     with open(listing) as names:
@@ -50,16 +38,7 @@ def build_payload():
 
 def timed(cmd, runs=RUNS):
     """Median wall time and median CPU time (user + system) of the command."""
-    walls, cpus = [], []
-    for _ in range(runs):
-        start = time.perf_counter()
-        proc = subprocess.Popen(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        _, status, usage = os.wait4(proc.pid, 0)
-        walls.append(time.perf_counter() - start)
-        cpus.append(usage.ru_utime + usage.ru_stime)
-        if os.waitstatus_to_exitcode(status) != 0:
-            sys.exit(f"{' '.join(cmd)} failed")
-    return statistics.median(walls), statistics.median(cpus)
+    return benchlib.timed(cmd, runs)
 
 
 def peak_rss_kb(cmd):

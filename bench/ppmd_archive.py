@@ -7,10 +7,8 @@ PPMd settings (order 8, 16 MB, restart), which gives an archive of about 50 MB. 
 median wall and CPU times of both over the same runs, taken in turn.
 """
 import os
-import statistics
-import subprocess
-import sys
-import time
+
+import benchlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 VXZIP = os.path.join(HERE, "vxzip")
@@ -26,37 +24,9 @@ def build_archive():
         return
     os.makedirs(DATA, exist_ok=True)
     listing = os.path.join(DATA, "ppmd-files.txt")
-    total = 0
-    with open(listing, "w") as out:
-        for root in SOURCES:
-            for dirpath, _dirs, files in sorted(os.walk(root)):
-                for f in sorted(files):
-                    p = os.path.join(dirpath, f)
-                    if os.path.islink(p) or not os.path.isfile(p):
-                        continue
-                    size = os.path.getsize(p)
-                    if total + size > TARGET_BYTES:
-                        continue
-                    out.write(p + "\n")
-                    total += size
+    total = benchlib.write_listing(listing, SOURCES, TARGET_BYTES)
     print(f"building the archive: {total / 2**20:.0f} MB of files, 7zz -mm=PPMd ...", flush=True)
-    partial = ARCHIVE + ".part.zip"
-    if os.path.exists(partial):
-        os.remove(partial)
-    subprocess.run(["7zz", "a", "-tzip", "-spf", "-mm=PPMd", partial, "@" + listing],
-                   stdout=subprocess.DEVNULL, check=True)
-    os.rename(partial, ARCHIVE)
-
-
-def run_once(cmd):
-    """Wall time and CPU time (user + system) of one run."""
-    start = time.perf_counter()
-    proc = subprocess.Popen(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    _, status, usage = os.wait4(proc.pid, 0)
-    wall = time.perf_counter() - start
-    if os.waitstatus_to_exitcode(status) != 0:
-        sys.exit(f"{' '.join(cmd)} failed")
-    return wall, usage.ru_utime + usage.ru_stime
+    benchlib.build_with_7zz(ARCHIVE, listing, ["-mm=PPMd"])
 
 
 def main():
@@ -65,22 +35,7 @@ def main():
     print(f"archive: {ARCHIVE} ({size / 2**20:.0f} MB); median of {RUNS} runs, taken in turn")
     contenders = [("vxzip test", [VXZIP, "test", ARCHIVE]),
                   ("7zz t -mmt1", ["7zz", "t", "-mmt1", ARCHIVE])]
-    # Alternating the two spreads the load of a busy machine over both alike; CPU time is
-    # shown beside wall time, which there mostly measures the wait for a core.
-    walls = {name: [] for name, _ in contenders}
-    cpus = {name: [] for name, _ in contenders}
-    for _ in range(RUNS):
-        for name, cmd in contenders:
-            wall, cpu = run_once(cmd)
-            walls[name].append(wall)
-            cpus[name].append(cpu)
-    for name, _ in contenders:
-        print(f"  {name:12s} {statistics.median(walls[name]):7.3f} s wall "
-              f"{statistics.median(cpus[name]):7.3f} s CPU", flush=True)
-    ours, theirs = "vxzip test", "7zz t -mmt1"
-    print(f"  vxzip test is {statistics.median(walls[theirs]) / statistics.median(walls[ours]):.2f}x"
-          f" as fast as 7zz t -mmt1 in wall time, "
-          f"{statistics.median(cpus[theirs]) / statistics.median(cpus[ours]):.2f}x in CPU time")
+    benchlib.compare_in_turn(contenders, RUNS)
 
 
 if __name__ == "__main__":

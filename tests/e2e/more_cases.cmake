@@ -40,6 +40,10 @@ function(pellquin_e2e_runner runner driver)
       # The preferences file and the picker's default folder are machine-wide.
       set_tests_properties(e2e.${name} PROPERTIES RESOURCE_LOCK e2e_preferences)
     endif()
+    if(runner MATCHES "run_(languages|banner)[.]py$")
+      # Their screenshots take the whole display: no other case may show a window meanwhile.
+      set_tests_properties(e2e.${name} PROPERTIES RUN_SERIAL TRUE)
+    endif()
   endforeach()
 endfunction()
 

@@ -16,11 +16,10 @@
 // ends when the process has ended (its exit code is reported), when the file given
 // by --done appears, or after the timeout (exit status 2). It looks every 20 ms
 // unless --interval says otherwise.
-#include "tests/e2e/WindowWatch.h"
-
 #include <windows.h>
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -30,8 +29,6 @@
 
 namespace {
 
-using namespace e2e;
-
 constexpr int kStartButton = 1;
 constexpr int kExitButton = 2;
 constexpr int kDirectoryField = 1001;
@@ -40,6 +37,8 @@ constexpr int kIntroText = 1005;
 constexpr int kWelcomeText = 1006;
 constexpr int kDirectoryLabel = 1007;
 constexpr int kBrowseButton = 1002;
+constexpr int kBoxText = 0xFFFF; // the static text of a message box
+constexpr int kBoxIcon = 0x440;  // the icon of a message box
 
 struct Options {
     std::wstring image;
@@ -51,6 +50,138 @@ struct Options {
     DWORD timeoutMs = 90000;
     DWORD intervalMs = 20;
 };
+
+std::string utf8(const std::wstring& text) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr,
+                                nullptr);
+    std::string out(size_t(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::string quoted(const std::wstring& text) {
+    std::string out = "\"";
+    for (unsigned char c : utf8(text)) {
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (c < 0x20) {
+                char escape[8];
+                std::snprintf(escape, sizeof escape, "\\u%04x", c);
+                out += escape;
+            } else {
+                out += char(c);
+            }
+        }
+    }
+    return out + "\"";
+}
+
+// One JSON line: {"event": NAME, FIELDS...}; FIELDS are already-formatted "key": value pairs.
+void report(const char* name, const std::vector<std::string>& fields = {}) {
+    std::string line = std::string("{\"event\": \"") + name + "\"";
+    for (const std::string& field : fields)
+        line += ", " + field;
+    line += "}\n";
+    std::fputs(line.c_str(), stdout);
+    std::fflush(stdout);
+}
+
+std::string field(const char* key, const std::wstring& value) {
+    return std::string("\"") + key + "\": " + quoted(value);
+}
+std::string field(const char* key, long long value) {
+    return std::string("\"") + key + "\": " + std::to_string(value);
+}
+std::string flag(const char* key, bool value) {
+    return std::string("\"") + key + "\": " + (value ? "true" : "false");
+}
+
+// The text of another process's window, asked for with WM_GETTEXT (which Windows
+// carries across processes) rather than the cached caption.
+std::wstring windowText(HWND window) {
+    if (!window)
+        return {};
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length))
+        return {};
+    std::vector<wchar_t> buffer(length + 2, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), LPARAM(buffer.data()),
+                             SMTO_ABORTIFHUNG, 2000, &copied))
+        return {};
+    return std::wstring(buffer.data(), copied);
+}
+
+std::wstring className(HWND window) {
+    wchar_t name[256];
+    int n = GetClassNameW(window, name, 256);
+    return std::wstring(name, n > 0 ? size_t(n) : 0);
+}
+
+bool fileExists(const std::wstring& path) {
+    return !path.empty() && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring baseName(const std::wstring& path) {
+    size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+DWORD findProcess(const std::wstring& image) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    DWORD found = 0;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
+         more = Process32NextW(snapshot, &entry)) {
+        if (lstrcmpiW(baseName(entry.szExeFile).c_str(), image.c_str()) == 0)
+            found = entry.th32ProcessID;
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+struct WindowSearch {
+    DWORD processId;
+    std::vector<HWND> windows;
+};
+
+// A named function: a lambda has no stdcall form for the 32-bit callback.
+BOOL CALLBACK collectProcessWindow(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<WindowSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId)
+        search->windows.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> topLevelWindows(DWORD processId) {
+    WindowSearch search{processId, {}};
+    EnumWindows(collectProcessWindow, LPARAM(&search));
+    return search.windows;
+}
+
+void press(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
+}
 
 class Driver {
 public:

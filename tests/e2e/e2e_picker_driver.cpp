@@ -18,9 +18,9 @@
 // it reports the main dialog's directory field and presses Exit. Message boxes are
 // reported and answered (OK, or Yes/No for a question). Every observation is one
 // JSON line on standard output.
-#include "tests/e2e/WindowWatch.h"
-
 #include <windows.h>
+
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <set>
@@ -30,8 +30,6 @@
 
 namespace {
 
-using namespace e2e;
-
 constexpr int kBrowseButton = 1002;
 constexpr int kDirectoryField = 1001;
 constexpr int kPickerField = 1152; // the picker's file-name field
@@ -40,12 +38,113 @@ constexpr int kLookInLabel = 1091;
 constexpr int kFileTypes = 1136;
 constexpr int kLookInList = 1137;
 constexpr int kBanner = 130;
+constexpr int kBoxText = 0xFFFF;
+constexpr int kBoxIcon = 0x440;
 
 struct Options {
     std::wstring image, typed, set, answer = L"yes", finish = L"select", doneFile;
     std::wstring shotReady, shotRelease;
     DWORD timeoutMs = 90000;
 };
+
+std::string quoted(const std::wstring& text) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr,
+                                nullptr);
+    std::string bytes(size_t(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), bytes.data(), n, nullptr,
+                        nullptr);
+    std::string out = "\"";
+    for (unsigned char c : bytes) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += char(c);
+        } else if (c < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", c);
+            out += escape;
+        } else {
+            out += char(c);
+        }
+    }
+    return out + "\"";
+}
+
+void report(const char* name, const std::vector<std::string>& fields = {}) {
+    std::string line = std::string("{\"event\": \"") + name + "\"";
+    for (const std::string& f : fields)
+        line += ", " + f;
+    std::fputs((line + "}\n").c_str(), stdout);
+    std::fflush(stdout);
+}
+
+std::string field(const char* key, const std::wstring& value) {
+    return std::string("\"") + key + "\": " + quoted(value);
+}
+std::string flag(const char* key, bool value) {
+    return std::string("\"") + key + "\": " + (value ? "true" : "false");
+}
+
+std::wstring windowText(HWND window) {
+    if (!window)
+        return {};
+    wchar_t buffer[1024] = {};
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, 1024, LPARAM(buffer), SMTO_ABORTIFHUNG, 2000,
+                             &copied))
+        return {};
+    return std::wstring(buffer, copied);
+}
+
+std::wstring className(HWND window) {
+    wchar_t name[256];
+    int n = GetClassNameW(window, name, 256);
+    return std::wstring(name, n > 0 ? size_t(n) : 0);
+}
+
+DWORD findProcess(const std::wstring& image) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    DWORD found = 0;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
+         more = Process32NextW(snapshot, &entry)) {
+        std::wstring name = entry.szExeFile;
+        size_t slash = name.find_last_of(L"\\/");
+        if (slash != std::wstring::npos)
+            name = name.substr(slash + 1);
+        if (lstrcmpiW(name.c_str(), image.c_str()) == 0)
+            found = entry.th32ProcessID;
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+struct WindowSearch {
+    DWORD processId;
+    std::vector<HWND> windows;
+};
+
+// A plain function: 32-bit Windows calls it with the stdcall convention.
+BOOL CALLBACK collectWindow(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<WindowSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window))
+        search->windows.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> topLevelWindows(DWORD processId) {
+    WindowSearch search{processId, {}};
+    EnumWindows(collectWindow, LPARAM(&search));
+    return search.windows;
+}
+
+void press(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
+}
 
 // The look-in list's selected entry: its index changes when the picker moves.
 long long lookInSelection(HWND picker) {
@@ -101,7 +200,7 @@ public:
 private:
     void step() {
         HWND dialog = nullptr, picker = nullptr, box = nullptr;
-        for (HWND window : topLevelWindows(processId_, true)) {
+        for (HWND window : topLevelWindows(processId_)) {
             if (className(window) != L"#32770")
                 continue;
             if (GetDlgItem(window, kPickerField))

@@ -1,7 +1,7 @@
 # Further end-to-end cases, on the harness of run_e2e.py: the Browse button's folder
 # picker (run_picker.py, with its own driver) and the signature self-check
 # (run_signature.py).
-add_executable(e2e_picker_driver e2e_picker_driver.cpp WindowWatch.cpp)
+add_executable(e2e_picker_driver e2e_picker_driver.cpp)
 target_link_libraries(e2e_picker_driver PRIVATE pellquin_flags)
 target_link_options(e2e_picker_driver PRIVATE -municode)
 

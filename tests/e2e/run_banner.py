@@ -8,11 +8,11 @@ bitmap across the top, 59 pixels high (the bitmap made for it is 578 x 59 pixels
 the strip at 96 dots per inch). Saves screenshots/banner-DEPTH.png beside the work folder.
 """
 import os
-import subprocess
 import sys
 
 import run_e2e
 import run_languages
+import xdisplay
 from run_e2e import check
 
 DEPTHS = {16: 16, 24: 32}  # Xvfb's depth: the bits per pixel Wine then reports
@@ -20,22 +20,9 @@ STRIP = (578, 59)
 
 
 def start_display(depth):
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp",
-                             "-screen", "0", f"1024x768x{depth}"],
-                            pass_fds=(write_end,), stdin=subprocess.DEVNULL,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                            start_new_session=True)
-    os.close(write_end)
-    number = b""
-    with os.fdopen(read_end, "rb") as pipe:
-        while not number.endswith(b"\n"):
-            chunk = pipe.read(1)
-            if not chunk:
-                break
-            number += chunk
-    check(number.strip(), f"Xvfb did not start at depth {depth}")
-    return xvfb, ":" + number.decode().strip()
+    xvfb, display = xdisplay.launch_xvfb(depth)
+    check(display, f"Xvfb did not start at depth {depth}")
+    return xvfb, display
 
 
 def banner_depths(h):

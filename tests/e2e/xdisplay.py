@@ -42,10 +42,13 @@ def start(state_path, prefix, wine_run, driver):
     return 0
 
 
-def start_xvfb(state_path):
+def launch_xvfb(depth=24):
+    """Starts Xvfb on a free display of DEPTH bits; returns the process and the display,
+    or the process and None when it did not come up."""
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-screen", "0", "1024x768x24"],
+        ["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-screen", "0",
+         f"1024x768x{depth}"],
         pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
         stderr=subprocess.DEVNULL, start_new_session=True)
     os.close(write_end)
@@ -56,10 +59,14 @@ def start_xvfb(state_path):
             if not chunk:
                 break
             number += chunk
-    if not number.strip():
+    return xvfb, (":" + number.decode().strip()) if number.strip() else None
+
+
+def start_xvfb(state_path):
+    xvfb, display = launch_xvfb()
+    if not display:
         print("Xvfb did not start", file=sys.stderr)
         return None
-    display = ":" + number.decode().strip()
     with open(state_path, "w") as state:
         state.write(f"{display} {xvfb.pid}\n")
     print(f"Xvfb on {display} (pid {xvfb.pid})")

@@ -2,6 +2,8 @@
 
 void CCommandLineInfo::ParseParam(const os::wchar*, bool, bool) {}
 
+void CCommandLineInfo::ParseTrailingParam(const os::wchar*) {}
+
 namespace {
 
 bool isBlank(os::wchar c) {
@@ -87,9 +89,14 @@ std::vector<os::wstring> SplitCommandLine(const os::wchar* commandLine) {
 
 void ParseCommandLine(const os::wchar* commandLine, CCommandLineInfo& info) {
     std::vector<os::wstring> args = SplitCommandLine(commandLine);
-    for (size_t i = 1; i < args.size(); ++i) {
+    size_t end = 1;
+    while (end < args.size() && args[end] != OS_WTEXT("--"))
+        ++end;
+    for (size_t i = 1; i < end; ++i) {
         const os::wstring& arg = args[i];
         bool isSwitch = !arg.empty() && (arg[0] == u'/' || arg[0] == u'-');
-        info.ParseParam(arg.c_str() + (isSwitch ? 1 : 0), isSwitch, i + 1 == args.size());
+        info.ParseParam(arg.c_str() + (isSwitch ? 1 : 0), isSwitch, i + 1 == end);
     }
+    for (size_t i = end + 1; i < args.size(); ++i)
+        info.ParseTrailingParam(args[i].c_str());
 }

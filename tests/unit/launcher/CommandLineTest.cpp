@@ -95,7 +95,14 @@ TEST(LauncherCommandLine, Grammar) {
         {"/extractOnly", {true, "", false, "", ""}},
         {"D", {true, "", false, "", ""}},
         {"/q D", {true, "", true, "", ""}},
-        {"/extractOnly D1 D2", {false, "D2", false, "", ""}},
+        // A second value is a usage error, not a silent replacement of the first.
+        {"/extractOnly D1 D2", {true, "D1", false, "", ""}},
+        {"/q /extractOnly C:\\My Downloads", {true, "C:\\My", true, "", ""}},
+        {"/extractOnly D1 /extractOnly D2", {true, "D1", false, "", ""}},
+        {"/loadZip Z1 Z2 /targetExe E", {true, "", false, "Z1", ""}},
+        {"/extractOnly \"\" /extractOnly D", {true, "", false, "", ""}},
+        // Quiet counts wherever it stands, also after a usage error.
+        {"/x D /q", {true, "", true, "", ""}},
         {"/loadZip Z", {false, "", false, "Z", ""}},
         {"/loadZip Z /targetExe E", {false, "", false, "Z", "E"}},
         {"/extractOnly D /loadZip Z /targetExe E", {false, "D", false, "Z", "E"}},
@@ -107,6 +114,48 @@ TEST(LauncherCommandLine, Grammar) {
     };
     for (const GrammarCase& c : cases)
         EXPECT_EQ(parse(c.arguments), c.record) << c.arguments;
+}
+
+struct TailCase {
+    const char* arguments;
+    Record record;
+    std::vector<std::string> log;
+    std::vector<std::string> setup;
+};
+
+TEST(LauncherCommandLine, LogAndArgumentsAfterDoubleDash) {
+    const TailCase cases[] = {
+        {"/log L /extractOnly D", {false, "D", false, "", ""}, {"L"}, {}},
+        {"/LOG \"C:\\a b.log\" -q /extractOnly D", {false, "D", true, "", ""}, {"C:\\a b.log"}, {}},
+        {"/log L1 /log L2", {true, "", false, "", ""}, {"L1"}, {}},
+        {"/log", {true, "", false, "", ""}, {}, {}},
+        {"-- /S \"two words\"", {false, "", false, "", ""}, {}, {"/S", "two words"}},
+        // Switches before "--" work as ever; after it nothing is the launcher's.
+        {"/q /extractOnly D -- /q /extractOnly X --", {false, "D", true, "", ""}, {},
+         {"/q", "/extractOnly", "X", "--"}},
+        {"--", {false, "", false, "", ""}, {}, {}},
+        {"-- \"\" a\\\\\"b\"", {false, "", false, "", ""}, {}, {"", "a\\b"}},
+        // The last argument before "--" is the last one the grammar sees.
+        {"/extractOnly -- D", {true, "", false, "", ""}, {}, {"D"}},
+        // "---" and "-" are switches of their own, not the separator.
+        {"--- x", {true, "", false, "", ""}, {}, {}},
+    };
+    for (const TailCase& c : cases) {
+        CPellquinCmdLineInfo::lastSwitch.clear();
+        CPellquinCmdLineInfo info;
+        ParseCommandLine(W(std::string("Pellquin.exe ") + c.arguments).c_str(), info);
+        Record record = {info.m_bShowHelp, os::toUtf8(info.m_strExtractDir), info.m_bQuiet,
+                         os::toUtf8(info.m_strLoadZip), os::toUtf8(info.m_strTargetExe)};
+        EXPECT_EQ(record, c.record) << c.arguments;
+        std::vector<std::string> log;
+        if (!info.m_strLogFile.empty())
+            log.push_back(os::toUtf8(info.m_strLogFile));
+        EXPECT_EQ(log, c.log) << c.arguments;
+        std::vector<std::string> setup;
+        for (const os::wstring& arg : info.m_setupArguments)
+            setup.push_back(os::toUtf8(arg));
+        EXPECT_EQ(setup, c.setup) << c.arguments;
+    }
 }
 
 TEST(LauncherCommandLine, PendingSwitchOutlivesOneRecord) {

@@ -90,7 +90,9 @@ void writeToFile(MetaOutput* out, const WChar* text, va_list* arguments, bool ma
         return;
     }
     endLine(message);
-    std::string bytes = littleEndianBytes(linePrefix(out, marked) + message);
+    WString line = linePrefix(out, marked) + message;
+    std::string bytes =
+        (out->GetOption1() & kDebugLogUtf8) ? os::toUtf8(line) : littleEndianBytes(line);
     uint32_t done = 0;
     uint32_t error = 0;
     if (os::writeFile(out->GetDebugLogHandle(), bytes.data(), uint32_t(bytes.size()), done,
@@ -162,6 +164,7 @@ void CloseDebugLog() {
     if (out->GetDebugLogHandle() != os::kNoFile) {
         os::closeFile(out->GetDebugLogHandle());
         out->SetDebugLogHandle(os::kNoFile);
+        out->SetOption1(uint8_t(out->GetOption1() & ~kDebugLogUtf8));
     }
     hold.Release();
 }

@@ -23,6 +23,9 @@ constexpr int32_t kLogDefault = 0;            // debug log to the file, user mes
 constexpr int32_t kOutputUserLogMessages = 1; // user messages to the console instead
 constexpr int32_t kDebugLogToConsole = 2;     // debug-log lines to the console instead
 
+// Bits of option1, a host setting. Clear: the debug log file takes UTF-16LE units.
+constexpr uint8_t kDebugLogUtf8 = 0x01; // the debug log file takes UTF-8 instead
+
 class MetaOutput {
 public:
     // What a raise throws. It carries nothing: the error is in the shared data.

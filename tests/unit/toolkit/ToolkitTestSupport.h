@@ -96,6 +96,7 @@ protected:
         out = Quillkit::GetSharedOutputData();
         ASSERT_EQ(out->GetCurrentError()->code, 0) << "an earlier test left an error pending";
         out->SetLoggingMode(Quillkit::kLogDefault);
+        out->SetOption1(0);
         out->SetLanguage(9);
         out->SetStampNextLine(false);
         out->SetStampEveryLine(false);

@@ -1,11 +1,16 @@
 #include "app/ExtractionRun.h"
 
+#include "app/LauncherBox.h"
 #include "app/Payload.h"
 #include "app/PellquinCmdLineInfo.h"
 #include "app/PellquinDlg.h"
+#include "app/SetupArguments.h"
+#include "app/SetupStatus.h"
+#include "app/SpaceCheck.h"
 #include "app/TextFormat.h"
 #include "framework/App.h"
 #include "resources/StringIds.h"
+#include "toolkit/diag/DebugLog.h"
 #include "toolkit/diag/ErrorReport.h"
 #include "toolkit/path/FileTests.h"
 #include "toolkit/ui/LauncherStrings.h"
@@ -16,6 +21,7 @@
 #include <memory>
 
 using Quillkit::LoadLauncherString;
+using Quillkit::LogDebugMessage;
 using Quillkit::StrictPath;
 
 namespace {
@@ -30,9 +36,13 @@ void setCursor(const wchar_t* which) {
 }
 
 int showBox(UINT textId, UINT captionId, UINT flags) {
-    os::wstring text = LoadLauncherString(textId);
-    os::wstring caption = LoadLauncherString(captionId);
-    return MessageBoxW(CWinApp::MainWindowHandle(), text.c_str(), caption.c_str(), flags);
+    return LauncherBox(CWinApp::MainWindowHandle(), LoadLauncherString(textId),
+                       LoadLauncherString(captionId), flags);
+}
+
+// The engine's own account of the last operation, into the run's log.
+void logEngine(const VxZipW& zip) {
+    LogDebugMessage(L"The engine's log:\n%s", os::fromUtf8(zip.LastErrorXml()).c_str());
 }
 
 } // namespace
@@ -60,12 +70,18 @@ DWORD WINAPI ExtractionThreadProc(LPVOID parameter) {
         StrictPath description(installer);
         description.Append(LoadLauncherString(StringId::kSuiteDescription).c_str(), 0);
 
+        LogDebugMessage(L"Download directory: '%s'", directory.GetPath());
         // Both files there: an earlier run extracted the payload, which is reused.
         if (!Quillkit::FileExists(setup.GetPath()) ||
             !Quillkit::FileExists(description.GetPath())) {
+            LogDebugMessage(L"Reuse check: setup.exe and orvsuite.xml are not both there; "
+                            L"extracting");
             DWORD result = ExtractPayload(directory.GetPath());
             if (result != kExtractionDone)
                 return result;
+            LogDebugMessage(L"Extraction done");
+        } else {
+            LogDebugMessage(L"Reuse check: setup.exe and orvsuite.xml are there; nothing extracted");
         }
         dialog->SavePreferences();
         RestoreArrowCursor();
@@ -76,7 +92,7 @@ DWORD WINAPI ExtractionThreadProc(LPVOID parameter) {
             os::wstring text = FormatMessageString(
                 LoadLauncherString(StringId::kExtractedTo),
                 {MessageArg(directory.GetPath()), MessageArg(kInstallerFolder)});
-            MessageBoxW(dialog->m_hWnd, text.c_str(), GetInstallerTitle().c_str(), MB_OK);
+            LauncherBox(dialog->m_hWnd, text, GetInstallerTitle(), MB_OK);
             return kExtractionDone;
         }
         return LaunchInstaller(installer.GetPath()) == 0 ? kExtractionDone : kExtractionFatal;
@@ -91,6 +107,8 @@ DWORD ExtractPayload(const wchar_t* directory) {
         DWORD result = kExtractionDone;
         auto zip = std::make_unique<VxZipW>();
         if (!zip->OpenMyEmbedded(kPayloadResourceName)) {
+            LogDebugMessage(L"The payload cannot be opened");
+            logEngine(*zip);
             RestoreArrowCursor();
             showBox(StringId::kPayloadOpenFailed, StringId::kFatalErrorCaption,
                     MB_ICONERROR | MB_SETFOREGROUND | MB_OK);
@@ -98,7 +116,14 @@ DWORD ExtractPayload(const wchar_t* directory) {
             return kExtractionFatal;
         }
         zip->SetEventCallback(&zipProgress);
+        // Nothing is written when it cannot all fit; the user may pick another folder.
+        if (!PayloadFits(*zip, directory)) {
+            zip->CloseZip();
+            return kExtractionFailed;
+        }
         if (!zip->Extract(directory)) {
+            LogDebugMessage(L"Extraction into '%s' failed", directory);
+            logEngine(*zip);
             RestoreArrowCursor();
             showBox(StringId::kExtractFailed, StringId::kErrorCaption, MB_ICONWARNING | MB_OK);
             result = kExtractionFailed;
@@ -119,7 +144,7 @@ DWORD LaunchInstaller(const wchar_t* installerFolder) {
                                                {MessageArg(setup.GetPath())});
         os::wstring caption = LoadLauncherString(StringId::kFatalErrorCaption);
         RestoreArrowCursor();
-        MessageBoxW(CWinApp::MainWindowHandle(), text.c_str(), caption.c_str(),
+        LauncherBox(CWinApp::MainWindowHandle(), text, caption,
                     MB_ICONERROR | MB_SETFOREGROUND | MB_OK);
         return 1;
     }
@@ -129,12 +154,20 @@ DWORD LaunchInstaller(const wchar_t* installerFolder) {
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
     info.lpVerb = L"open";
     info.lpFile = setup.GetPath();
+    // The arguments after "--", each quoted so setup.exe gets them back unchanged.
+    os::wstring parameters = JoinArguments(cmdInfo.m_setupArguments);
+    info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
     info.nShow = SW_SHOW;
+    LogDebugMessage(L"Starting setup.exe: \"%s\" %s", setup.GetPath(), parameters.c_str());
     // Refused elevation lands here too: the user has already answered.
-    if (!ShellExecuteExW(&info))
+    if (!ShellExecuteExW(&info)) {
+        LogDebugMessage(L"setup.exe was not started (error %lu)",
+                        static_cast<unsigned long>(GetLastError()));
         return 1;
+    }
     if (info.hProcess) {
         WaitForSingleObject(info.hProcess, INFINITE);
+        RecordSetupStatus(info.hProcess);
         CloseHandle(info.hProcess);
     }
     return 0;

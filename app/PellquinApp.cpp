@@ -1,8 +1,11 @@
 #include "app/PellquinApp.h"
 
 #include "app/BuilderMode.h"
+#include "app/LauncherBox.h"
 #include "app/PellquinCmdLineInfo.h"
 #include "app/PellquinDlg.h"
+#include "app/RunLog.h"
+#include "app/SuiteInstance.h"
 #include "app/TextFormat.h"
 #include "resources/StringIds.h"
 #include "toolkit/diag/ErrorReport.h"
@@ -37,13 +40,20 @@ bool CPellquinApp::InitInstance() {
     try {
         Quillkit::ChooseUILanguage();
         ParseCommandLine(cmdInfo);
+        // A log that was asked for and cannot be made ends the run before anything
+        // else happens.
+        if (!OpenRunLog(cmdInfo)) {
+            m_nExitCode = 1;
+            return false;
+        }
 
-        if (cmdInfo.m_bShowHelp || (cmdInfo.m_bQuiet && cmdInfo.m_strExtractDir.empty())) {
+        RunMode mode = ChooseRunMode(cmdInfo);
+        if (mode == RunMode::Usage) {
             ShowUsage();
             m_nExitCode = 1;
-        } else if (!cmdInfo.m_strLoadZip.empty() && !cmdInfo.m_strTargetExe.empty()) {
+        } else if (mode == RunMode::Builder) {
             RunBuilderMode(cmdInfo);
-        } else {
+        } else if (ClaimSuite(m_nExitCode)) {
             CPellquinDlg dialog;
             m_pMainWnd = &dialog;
             // A dialog that cannot even be created (no template, no window) has
@@ -68,6 +78,7 @@ bool CPellquinApp::InitInstance() {
 
 int CPellquinApp::ExitInstance() {
     CWinApp::ExitInstance();
+    CloseRunLog(m_nExitCode);
     return m_nExitCode;
 }
 
@@ -76,5 +87,5 @@ void CPellquinApp::ShowUsage() {
         GetInstallerTitle() + L" " + Quillkit::LoadLauncherString(StringId::kHelpCaption);
     os::wstring text = FormatMessageString(Quillkit::LoadLauncherString(StringId::kUsageText),
                                            {MessageArg(m_pszAppName)});
-    MessageBoxW(nullptr, text.c_str(), caption.c_str(), MB_ICONWARNING | MB_OK);
+    LauncherBox(nullptr, text, caption, MB_ICONWARNING | MB_OK);
 }

@@ -73,3 +73,11 @@ void CPellquinCmdLineInfo::ParseParam(const os::wchar* param, bool isSwitch, boo
 void CPellquinCmdLineInfo::ParseTrailingParam(const os::wchar* param) {
     m_setupArguments.push_back(param);
 }
+
+RunMode ChooseRunMode(const CPellquinCmdLineInfo& info) {
+    if (info.m_bShowHelp || (info.m_bQuiet && info.m_strExtractDir.empty()))
+        return RunMode::Usage;
+    if (!info.m_strLoadZip.empty() && !info.m_strTargetExe.empty())
+        return RunMode::Builder;
+    return info.m_strExtractDir.empty() ? RunMode::Interactive : RunMode::ExtractOnly;
+}

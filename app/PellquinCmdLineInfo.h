@@ -34,6 +34,12 @@ private:
     unsigned m_valuesGiven = 0;
 };
 
+enum class RunMode { Usage, Builder, ExtractOnly, Interactive };
+
+// The first rule that matches: the usage (asked for, or /q without /extractOnly),
+// builder mode (/loadZip and /targetExe), extract-only, else interactive.
+RunMode ChooseRunMode(const CPellquinCmdLineInfo& info);
+
 // The one record, filled at start-up and only read afterwards.
 extern CPellquinCmdLineInfo cmdInfo;
 

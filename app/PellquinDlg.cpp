@@ -1,11 +1,14 @@
 #include "app/PellquinDlg.h"
 
 #include "app/ExtractionRun.h"
+#include "app/LauncherBox.h"
 #include "app/Payload.h"
 #include "app/PellquinApp.h"
 #include "app/PellquinCmdLineInfo.h"
 #include "app/Resource.h"
+#include "app/SetupStatus.h"
 #include "app/SignatureCheck.h"
+#include "app/SuiteInstance.h"
 #include "app/TextFormat.h"
 #include "app/preferences/SuitePreferences.h"
 #include "resources/StringIds.h"
@@ -93,6 +96,7 @@ void CPellquinDlg::DoDataExchange(CDataExchange* dx) {
 
 BOOL CPellquinDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    MarkSuiteWindow(m_hWnd);
     try {
         InitializeDialog();
     } catch (...) {
@@ -111,7 +115,7 @@ void CPellquinDlg::InitializeDialog() {
     if (Quillkit::GetWindowsVersion() >= 600 && !VerifyOwnSignature()) {
         os::wstring text = LoadLauncherString(StringId::kSignatureInvalid);
         os::wstring caption = LoadLauncherString(StringId::kSignatureInvalidCaption);
-        MessageBoxW(m_hWnd, text.c_str(), caption.c_str(), MB_ICONWARNING | MB_OK);
+        LauncherBox(m_hWnd, text, caption, MB_ICONWARNING | MB_OK);
         theApp.m_nExitCode = 1;
         // Windows still shows a dialog whose template is visible after its
         // initialisation, even when that ended it: it must not flash up.
@@ -269,7 +273,7 @@ bool CPellquinDlg::AcceptDirectory(const os::wstring& text, StrictPath& path) {
     if (text.size() > size_t(kMaxDirectoryText)) {
         os::wstring message = LoadLauncherString(StringId::kDirTextTooLong);
         os::wstring caption = LoadLauncherString(StringId::kPathTooLongCaption);
-        MessageBoxW(m_hWnd, message.c_str(), caption.c_str(), MB_ICONERROR | MB_OK);
+        LauncherBox(m_hWnd, message, caption, MB_ICONERROR | MB_OK);
         if (IsExtractOnly())
             refuseExtractOnly(L"%s: The extraction dir string, '%s', is too long", text.c_str());
         ::SetFocus(field);
@@ -284,7 +288,7 @@ bool CPellquinDlg::AcceptDirectory(const os::wstring& text, StrictPath& path) {
         os::wstring message = FormatMessageString(LoadLauncherString(StringId::kInvalidPathMessage),
                                                   {MessageArg(text)});
         os::wstring caption = LoadLauncherString(StringId::kInvalidPathCaption);
-        MessageBoxW(m_hWnd, message.c_str(), caption.c_str(), MB_OK);
+        LauncherBox(m_hWnd, message, caption, MB_OK);
         if (IsExtractOnly()) {
             Quillkit::LogDebugMessage(L"%s: The extraction dir path, '%s', is invalid!",
                                       L"CPellquinDlg::OnBnClickedOk", text.c_str());
@@ -301,7 +305,7 @@ bool CPellquinDlg::AcceptDirectory(const os::wstring& text, StrictPath& path) {
         os::wstring message =
             FormatMessageString(LoadLauncherString(StringId::kPathTooLongBy), {MessageArg(over)});
         os::wstring caption = LoadLauncherString(StringId::kPathTooLongCaption);
-        MessageBoxW(m_hWnd, message.c_str(), caption.c_str(), MB_ICONERROR | MB_OK);
+        LauncherBox(m_hWnd, message, caption, MB_ICONERROR | MB_OK);
         if (IsExtractOnly())
             refuseExtractOnly(L"%s: The full extraction dir path, '%s', is too long!",
                               path.GetPath());
@@ -317,7 +321,7 @@ bool CPellquinDlg::AcceptDirectory(const os::wstring& text, StrictPath& path) {
         !Pellquin::SameSuiteInDirectory(description)) {
         os::wstring message = LoadLauncherString(StringId::kOtherSuitePresent);
         os::wstring caption = LoadLauncherString(StringId::kOtherSuiteCaption);
-        MessageBoxW(m_hWnd, message.c_str(), caption.c_str(), MB_OK);
+        LauncherBox(m_hWnd, message, caption, MB_OK);
         if (IsExtractOnly())
             refuseExtractOnly(L"%s: A different suite already exists in the extraction dir, '%s'!",
                               installer.GetPath());
@@ -353,6 +357,10 @@ void CPellquinDlg::RunExtraction(const StrictPath& directory) {
     }
     m_running = false;
     theApp.m_nExitCode = int32_t(result);
+    // Once setup.exe ran to its end, its status is the run's.
+    DWORD setupStatus = 0;
+    if (result == kExtractionDone && SetupRanToItsEnd(setupStatus))
+        theApp.m_nExitCode = int32_t(setupStatus);
 
     RestoreArrowCursor();
     m_progress.ShowWindow(SW_HIDE);

@@ -1,11 +1,15 @@
 // A stand-in for a suite's setup.exe. It records how it was started (its command
-// line and working directory) and, when asked to, stays running until a release
-// file appears, so that a test can look at the launcher while it waits.
+// line, the arguments the system splits it into, one "arg=" line each, and its
+// working directory) and, when asked to, stays running until a release file
+// appears, so that a test can look at the launcher while it waits.
 //
 //   E2E_SETUP_RECORD   where to write the record (default: setup-record.txt beside
 //                      this program)
 //   E2E_SETUP_RELEASE  a file to wait for before ending (at most two minutes)
+//   E2E_SETUP_EXIT     the exit status to end with (default 0)
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <string>
 
@@ -33,6 +37,22 @@ std::string utf8(const std::wstring& text) {
     return out;
 }
 
+// A line break or backslash inside an argument must not end or bend its record line.
+std::string escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else
+            out += c;
+    }
+    return out;
+}
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -44,6 +64,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     DWORD cwdLength = GetCurrentDirectoryW(MAX_PATH, cwd);
     std::string record = "cmdline=" + utf8(GetCommandLineW()) + "\n";
     record += "cwd=" + utf8(std::wstring(cwd, cwdLength)) + "\n";
+    int argc = 0;
+    if (wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc)) {
+        for (int i = 1; i < argc; ++i)
+            record += "arg=" + escaped(utf8(argv[i])) + "\n";
+        LocalFree(argv);
+    }
 
     // Written under a temporary name and renamed, so a reader never sees half a record.
     std::wstring partial = recordPath + L".part";
@@ -65,5 +91,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             Sleep(50);
         }
     }
-    return 0;
+    std::wstring exitStatus = environment(L"E2E_SETUP_EXIT");
+    return exitStatus.empty() ? 0 : int(wcstoul(exitStatus.c_str(), nullptr, 10));
 }

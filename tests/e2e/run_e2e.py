@@ -416,7 +416,7 @@ def extract_budget_exact(h):
 def extract_budget_over_by_one(h):
     installer = h.build_installer()
     directory = budget_directory(h, 127)
-    run = h.launch(installer, ["/extractOnly", directory, "/q"])
+    run = h.launch(installer, ["/extractOnly", directory])
     h.expect_status(run, 1)
     h.expect_box(run, h.texts.get(138, 1), h.texts.get(139), icon=True)
     check(not run.dialog_visible(), "the extract-only dialog became visible")
@@ -453,7 +453,7 @@ def extract_corrupt_entry(h):
     broken = "Installer/data/table.csv"
     installer = h.build_installer(corrupt=broken)
     directory = h.path("downloads", "Suite")
-    run = h.launch(installer, ["/extractOnly", win(directory), "/q"])
+    run = h.launch(installer, ["/extractOnly", win(directory)])
     h.expect_status(run, 1)
     h.expect_box(run, h.texts.get(150), h.texts.get(149), icon=True)
     check(not run.dialog_visible(), "the extract-only dialog became visible")
@@ -546,7 +546,6 @@ def reuse(h):
 CASES = {
     "usage.question_mark": (usage_case(["/?"]), False),
     "usage.h": (usage_case(["/h"]), False),
-    "usage.q_alone": (usage_case(["/q"]), False),
     "usage.stray_value": (usage_case(["stray"]), False),
     "builder.makes_installer": (builder_makes_installer, True),
     "builder.missing_target": (builder_missing_target, False),

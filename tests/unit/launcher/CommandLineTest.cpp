@@ -158,6 +158,30 @@ TEST(LauncherCommandLine, LogAndArgumentsAfterDoubleDash) {
     }
 }
 
+TEST(LauncherCommandLine, RunMode) {
+    const struct {
+        const char* arguments;
+        RunMode mode;
+    } cases[] = {
+        {"", RunMode::Interactive},
+        {"/loadZip Z", RunMode::Interactive},
+        {"/log L -- /S", RunMode::Interactive},
+        {"/extractOnly D", RunMode::ExtractOnly},
+        {"/q /extractOnly D /log L", RunMode::ExtractOnly},
+        {"/extractOnly D /loadZip Z /targetExe E", RunMode::Builder},
+        {"/q", RunMode::Usage},
+        {"/?", RunMode::Usage},
+        {"/extractOnly D1 D2", RunMode::Usage},
+        {"/q /loadZip Z /targetExe E", RunMode::Usage},
+    };
+    for (const auto& c : cases) {
+        CPellquinCmdLineInfo::lastSwitch.clear();
+        CPellquinCmdLineInfo info;
+        ParseCommandLine(W(std::string("Pellquin.exe ") + c.arguments).c_str(), info);
+        EXPECT_EQ(ChooseRunMode(info), c.mode) << c.arguments;
+    }
+}
+
 TEST(LauncherCommandLine, PendingSwitchOutlivesOneRecord) {
     // The pending switch belongs to the parser, not to a record.
     CPellquinCmdLineInfo::lastSwitch.clear();

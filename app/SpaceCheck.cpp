@@ -1,0 +1,58 @@
+#include "app/SpaceCheck.h"
+
+#include "app/ExtractionRun.h"
+#include "app/FreeSpace.h"
+#include "app/LauncherBox.h"
+#include "app/TextFormat.h"
+#include "framework/App.h"
+#include "resources/StringIds.h"
+#include "toolkit/diag/DebugLog.h"
+#include "toolkit/ui/LauncherStrings.h"
+#include "zip/facade/VxZipW.h"
+
+#include <string>
+
+using Quillkit::LoadLauncherString;
+
+namespace {
+
+// The bytes Extract writes: every entry's size, saturating, since the sizes
+// come from the archive.
+uint64_t bytesToWrite(VxZipW& zip) {
+    uint64_t total = 0;
+    VxEntryInfo info;
+    for (uint32_t i = 0, n = zip.NumEntries(); i < n; ++i)
+        if (zip.GetEntryInfo(i, info) && !info.isDirectory)
+            total = AddSizes(total, info.size);
+    return total;
+}
+
+} // namespace
+
+bool PayloadFits(VxZipW& zip, const wchar_t* directory) {
+    uint64_t bytes = bytesToWrite(zip);
+    SpaceVerdict verdict = CheckFreeSpace(directory, bytes);
+    if (!verdict.known) {
+        Quillkit::LogDebugMessage(L"Free space: unknown for '%s' (error %lu); extracting %llu bytes",
+                                  directory, static_cast<unsigned long>(verdict.error),
+                                  static_cast<unsigned long long>(bytes));
+        return true;
+    }
+    Quillkit::LogDebugMessage(
+        L"Free space: %llu bytes to write, %llu needed with the reserve, %llu free on the "
+        L"volume of '%s'",
+        static_cast<unsigned long long>(bytes), static_cast<unsigned long long>(verdict.needed),
+        static_cast<unsigned long long>(verdict.free), verdict.askedFor.c_str());
+    if (verdict.fits)
+        return true;
+
+    os::wstring needed = std::to_wstring(MegabytesRoundedUp(verdict.needed));
+    os::wstring free = std::to_wstring(MegabytesRoundedDown(verdict.free));
+    os::wstring text = FormatMessageString(LoadLauncherString(StringId::kNotEnoughSpace),
+                                           {MessageArg(directory), MessageArg(needed),
+                                            MessageArg(free)});
+    RestoreArrowCursor();
+    LauncherBox(CWinApp::MainWindowHandle(), text, LoadLauncherString(StringId::kErrorCaption),
+                MB_ICONWARNING | MB_OK);
+    return false;
+}

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <filesystem>
 #include <limits>
 #include <string>
 
@@ -62,8 +62,9 @@ TEST(FreeSpace, ParentFolders) {
 }
 
 TEST(FreeSpace, AFolderNotYetMadeIsAnsweredByItsParent) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string root = tmp && *tmp ? tmp : "/tmp";
+    std::string root = std::filesystem::temp_directory_path().string();
+    while (!root.empty() && (root.back() == '/' || root.back() == '\\'))
+        root.pop_back();
     SpaceVerdict verdict =
         CheckFreeSpace(os::fromUtf8(root + "/pellquin-not-made/deeper/still/"), 1);
     ASSERT_TRUE(verdict.known);

@@ -23,7 +23,10 @@ protected:
         std::filesystem::remove(named, ignored);
         ToolkitTest::TearDown();
     }
-    std::string named = TempPath("named");
+    // Named after the test: each test runs in a process of its own, side by side.
+    std::string named =
+        TempPath(std::string("named-") +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
 TEST_F(DebugLogFileTest, LinesAreUtf8WithoutByteOrderMark) {
@@ -52,7 +55,7 @@ TEST_F(DebugLogFileTest, AnErrorReportReachesTheFile) {
 }
 
 TEST_F(DebugLogFileTest, AFileThatCannotBeCreatedIsReported) {
-    std::string missing = TempPath("absent") + "/folder/run.log";
+    std::string missing = named + ".absent/folder/run.log";
     uint32_t error = 0;
     EXPECT_FALSE(OpenDebugLogFile(W(missing).c_str(), error));
     EXPECT_NE(error, 0u);

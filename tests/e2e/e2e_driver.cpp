@@ -1,7 +1,7 @@
 // Watches one running launcher, the way a user would see it, and answers it.
 //
 //   e2e_driver.exe --image NAME [--dir TEXT | --exit] [--hold RECORD RELEASE]
-//                  [--done FILE] [--timeout SECONDS] [--interval MS]
+//                  [--exit-after-box] [--done FILE] [--timeout SECONDS] [--interval MS]
 //
 // It finds the process whose program file is NAME, then, until that process ends:
 //  - reports every message box (caption, text, whether it shows an icon, its buttons)
@@ -11,7 +11,9 @@
 //    presses Exit (--exit, also the default so that a test never hangs on it);
 //  - follows the progress bar after Start;
 //  - with --hold, waits for the installer's record file RECORD to appear, reports the
-//    dialog's state while the installer runs, then creates RELEASE so it may end.
+//    dialog's state while the installer runs, then creates RELEASE so it may end;
+//  - with --exit-after-box, once it has answered a message box, reports whether the
+//    dialog is still on screen and presses Exit.
 // Every observation is one JSON object on its own line of standard output. The run
 // ends when the process has ended (its exit code is reported), when the file given
 // by --done appears, or after the timeout (exit status 2). It looks every 20 ms
@@ -47,6 +49,7 @@ struct Options {
     std::wstring holdRecord;
     std::wstring holdRelease;
     std::wstring doneFile;
+    bool exitAfterBox = false;
     DWORD timeoutMs = 90000;
     DWORD intervalMs = 20;
 };
@@ -286,6 +289,16 @@ private:
                     field("browse", windowText(GetDlgItem(dialog, kBrowseButton))),
                     flag("progress_visible", IsWindowVisible(GetDlgItem(dialog, kProgressBar)))});
         }
+        // Once the run that showed the box is over, Start is enabled again.
+        if (options_.exitAfterBox && !answered_.empty() && !exitedAfterBox_ &&
+            IsWindowEnabled(GetDlgItem(dialog, kStartButton))) {
+            exitedAfterBox_ = true;
+            Sleep(300);
+            report("after_box", {flag("dialog_visible", IsWindowVisible(dialog))});
+            press(dialog, kExitButton);
+            report("pressed", {field("button", kExitButton)});
+            return;
+        }
         if (!acted_) {
             acted_ = true;
             if (!options_.directory.empty() && !options_.pressExit) {
@@ -350,6 +363,7 @@ private:
     bool shown_ = false;
     bool acted_ = false;
     bool released_ = false;
+    bool exitedAfterBox_ = false;
     long long progress_ = -1;
     std::set<HWND> answered_;
     std::set<HWND> others_;
@@ -365,6 +379,8 @@ bool parse(int argc, wchar_t** argv, Options& options) {
             options.directory = argv[++i];
         else if (arg == L"--exit")
             options.pressExit = true;
+        else if (arg == L"--exit-after-box")
+            options.exitAfterBox = true;
         else if (arg == L"--hold" && i + 2 < argc) {
             options.holdRecord = argv[++i];
             options.holdRelease = argv[++i];
@@ -386,7 +402,7 @@ int wmain(int argc, wchar_t** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
         std::fputs("usage: e2e_driver --image NAME [--dir TEXT | --exit] "
-                   "[--hold RECORD RELEASE] [--done FILE] [--timeout SECONDS] "
+                   "[--hold RECORD RELEASE] [--exit-after-box] [--done FILE] [--timeout SECONDS] "
                    "[--interval MS]\n",
                    stderr);
         return 64;

@@ -244,6 +244,16 @@ def free_space(h):
         h.expect_box(run, h.texts.get(NOT_ENOUGH_SPACE, directory + "\\", needed_mb, free_mb),
                      h.texts.get(ERROR_CAPTION), icon=True)
         check(not os.listdir(point), f"a refused run wrote {os.listdir(point)}")
+
+        # In the dialog, the message leaves it open for another folder.
+        run = h.launch(installer, [], driver_options=["--dir", directory, "--exit-after-box"])
+        h.expect_status(run, 0)
+        h.expect_box(run, h.texts.get(NOT_ENOUGH_SPACE, directory + "\\", needed_mb, free_mb),
+                     h.texts.get(ERROR_CAPTION), icon=True)
+        after = run.of("after_box")
+        check(after and after[0]["dialog_visible"],
+              f"the dialog did not stay open for another folder: {run.describe()}")
+        check(not os.listdir(point), f"a refused run wrote {os.listdir(point)}")
     finally:
         os.remove(link)
         subprocess.run(["umount", point])
@@ -260,7 +270,7 @@ CASES = {
     "unattended.quiet_extract_log": (quiet_extract_log, True),
     "unattended.setup_status_and_arguments": (setup_status_and_arguments, True),
     "unattended.second_launcher": (second_launcher, True),
-    "unattended.free_space": (free_space, False),
+    "unattended.free_space": (free_space, True),
 }
 
 if __name__ == "__main__":

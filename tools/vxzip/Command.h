@@ -1,6 +1,7 @@
 // vxzip's commands and what they share.
 #pragma once
 
+#include "tools/vxzip/Cause.h"
 #include "zip/facade/VxZipW.h"
 
 #include <string>
@@ -23,11 +24,25 @@ constexpr int kOk = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
+struct CommandInfo {
+    const char* name;
+    std::vector<const char*> operands; // their names, as the help shows them
+    int (*run)(const Options&);
+    const char* summary; // one line for the command list
+    const char* detail;  // what `vxzip help COMMAND` adds
+};
+
+// Null when no command has that name.
+const CommandInfo* findCommand(const std::string& name);
+const std::vector<CommandInfo>& commands();
+
 // Opens the archive named by the first operand (an executable through its payload
-// resource); on failure prints why and returns false.
+// resource); on failure prints why in one line and returns false.
 bool openArchive(VxZipW& zip, const Options& options);
-// Prints the last operation's log: on stdout with --log, on stderr after a failure.
-void reportLog(const VxZipW& zip, const Options& options, bool ok);
+// What the causes of failures may need to know of the command line.
+CauseFacts causeFacts(const Options& options);
+// With --log, prints the last operation's log on stdout.
+void printLogIfAsked(const VxZipW& zip, const Options& options);
 
 int listCommand(const Options& options);
 int logCommand(const Options& options);

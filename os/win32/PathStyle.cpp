@@ -1,0 +1,7 @@
+#include "os/PathStyle.h"
+
+namespace os {
+
+char pathSeparator() { return '\\'; }
+
+} // namespace os

@@ -6,6 +6,7 @@
 #include "zip/core/LogBase.h"
 #include "zip/core/LogContextExitor.h"
 #include "zip/core/XString.h"
+#include "zip/extract/UnixAttributes.h"
 #include "zip/fs/FileSys.h"
 #include "zip/io/OutputFile.h"
 #include "zip/io/ProgressMonitor.h"
@@ -92,6 +93,7 @@ bool ZipEntryMapped::inflateMappedEntry(const XString& directory, bool ignoreFol
     }
     ++count;
     file.setFileTime(header.dosDate, header.dosTime, log);
+    keepExecuteBits(file.handle(), header, log);
     file.close();
 
     uint32_t attributes = header.externalAttributes & 0xFF;

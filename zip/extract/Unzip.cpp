@@ -6,6 +6,7 @@
 #include "zip/core/LogContextExitor.h"
 #include "zip/core/LogNull.h"
 #include "zip/extract/NamePattern.h"
+#include "zip/extract/UnixAttributes.h"
 #include "zip/fs/FileSys.h"
 #include "zip/fs/VexmarHandle.h"
 #include "zip/io/ProgressEvent.h"
@@ -165,6 +166,7 @@ bool ClsZip2::unzipFromBaseDir(const XString& directory, bool ignoreFolders, con
         if (monitor.abortFlag())
             break;
     }
+    restoreFolderTimes(*system_, directory, ignoreFolders, pattern);
     if (!monitor.abortFlag())
         monitor.consumeRemaining(log);
     return ok;

@@ -26,6 +26,8 @@ constexpr Translation kTranslations[] = {
     {"The archive file is empty", Kind::kFixed, "not a ZIP archive (the file is empty)"},
     {"Failed to find end-of-central-directory-record", Kind::kFixed, "not a ZIP archive"},
     {"central dir", Kind::kFixed, "damaged ZIP archive: its list of entries cannot be read"},
+    {"Did not find central file header signature", Kind::kFixed,
+     "damaged ZIP archive: its list of entries cannot be read"},
     {"Nth central directory header", Kind::kFixed,
      "damaged ZIP archive: its list of entries cannot be read"},
     {"rva is NULL", Kind::kFixed, "the executable has no resource section"},
@@ -107,11 +109,14 @@ std::string fill(const char* phrase, const std::string& value) {
 } // namespace
 
 Cause causeOf(const LogNode& scope, const CauseFacts& facts) {
-    std::vector<const LogNode*> errors;
+    // Errors say why; a note may, when the engine gave up without one.
+    std::vector<const LogNode*> errors, messages;
     scope.findAll("error", errors);
-    for (const LogNode* error : errors) {
+    scope.findAll("info", messages);
+    messages.insert(messages.begin(), errors.begin(), errors.end());
+    for (const LogNode* message : messages) {
         for (const Translation& t : kTranslations) {
-            if (error->text.find(t.engineText) == std::string::npos)
+            if (message->text.find(t.engineText) == std::string::npos)
                 continue;
             switch (t.kind) {
             case Kind::kFixed:

@@ -87,6 +87,7 @@ CASES = [
     (["list", "good.zip", "--password"], 2, "", "vxzip: option '--password' needs a value\n" + MORE),
     (["--oem-codepage", "0", "list", "good.zip"], 2, "",
      "vxzip: --oem-codepage: '0' is not a code page number (1 to 65535)\n" + MORE),
+    (["extract", "good.zip", ""], 2, "", "vxzip: extract: DIR is empty\n" + MORE),
     (["help", "lst"], 2, "", "vxzip: help: unknown command 'lst'\n" + MORE),
     # Help and version go to stdout and succeed.
     (["--help"], 0, re.compile(r"usage: vxzip COMMAND .*extract ARCHIVE DIR.*exit status.*", re.S), ""),
@@ -101,6 +102,8 @@ CASES = [
     (["list", "nores.exe"], 1, "", "vxzip: nores.exe: the executable has no resource section\n"),
     (["embed", "nores.exe", "missing.zip"], 1, "", "vxzip: missing.zip: No such file or directory\n"),
     (["embed", "nores.exe", "good.zip"], 1, "", "vxzip: nores.exe: the executable has no resource section\n"),
+    (["log", "notzip.txt"], 1, re.compile(r"<VexmarLog>.*</VexmarLog>\s*", re.S),
+     "vxzip: notzip.txt: not a ZIP archive\n"),
     (["list", "--", "-odd.zip"], 1, "", "vxzip: -odd.zip: No such file or directory\n"),
     # The engine's log only when asked for, options before or after the command.
     (["list", "missing.zip", "--log"], 1, re.compile(r"<VexmarLog>.*</VexmarLog>\s*", re.S),

@@ -65,6 +65,8 @@ int logCommand(const Options& options) {
     VxZipW zip;
     const bool ok = open(zip, options);
     std::fputs(zip.LastErrorXml().c_str(), stdout);
+    if (!ok)
+        reportFailure(options.operands[0], openFailure(zip, options));
     return ok ? kOk : kFailed;
 }
 

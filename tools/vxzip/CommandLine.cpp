@@ -137,6 +137,9 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
     if (options.operands.size() > wanted.size())
         return failure(options.command + ": unexpected operand " +
                        quoted(options.operands[wanted.size()]));
+    for (size_t i = 0; i < wanted.size(); ++i)
+        if (options.operands[i].empty())
+            return failure(options.command + ": " + wanted[i] + " is empty");
     return line;
 }
 

@@ -129,6 +129,18 @@ CASES = [
 ]
 
 
+def check_full_output(work):
+    """Output that cannot be written is a failure, not a success."""
+    if not os.path.exists("/dev/full"):
+        return []
+    with open("/dev/full", "w") as full:
+        result = subprocess.run([VXZIP, "list", "good.zip"], cwd=work, stdout=full,
+                                stderr=subprocess.PIPE)
+    if result.returncode != 1 or b"cannot write to the standard output" not in result.stderr:
+        return [f"list into a full disk: status {result.returncode}, stderr {result.stderr!r}"]
+    return []
+
+
 def matches(expected, actual):
     if isinstance(expected, re.Pattern):
         return expected.fullmatch(actual) is not None
@@ -169,11 +181,11 @@ def main():
                 failures += 1
                 print(f"FAIL vxzip {' '.join(args)}: status {result.returncode} (want {status})\n"
                       f"  stdout: {out!r}\n  stderr: {err!r}")
-        problems = check_extracted(work)
+        problems = check_extracted(work) + check_full_output(work)
         checks += 1
         if problems:
             failures += 1
-            print("FAIL after vxzip extract good.zip out:\n  " + "\n  ".join(problems))
+            print("FAIL\n  " + "\n  ".join(problems))
     print(f"{checks - failures} passed, {failures} failed")
     return 1 if failures else 0
 

@@ -32,9 +32,11 @@ int testCommand(const Options& options) {
     log.findAll("testEntry", checks);
     uint32_t failed = 0;
     for (const LogNode* check : checks) {
-        if (const LogNode* name = check->findFirst("filename")) {
-            reportFailure(archive + ": " + name->text, causeOf(*check, facts).text);
-            ++failed;
+        for (const LogNode& item : check->children) {
+            if (!item.isContext && item.tag == "filename") {
+                reportFailure(archive + ": " + item.text, causeOf(*check, facts).text);
+                ++failed;
+            }
         }
     }
     if (failed == 0) {

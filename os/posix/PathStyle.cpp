@@ -2,6 +2,8 @@
 
 namespace os {
 
-char pathSeparator() { return '/'; }
+char pathSeparator() {
+    return '/';
+}
 
 } // namespace os

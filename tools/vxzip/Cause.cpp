@@ -5,11 +5,11 @@ namespace vxzip {
 namespace {
 
 enum class Kind {
-    kFixed,    // the phrase as it stands
-    kSystem,   // the system's reason, or the phrase when the log has none
+    kFixed,       // the phrase as it stands
+    kSystem,      // the system's reason, or the phrase when the log has none
     kSystemAfter, // the phrase, then the system's reason
-    kResource, // the phrase names the payload resource (%s)
-    kPassword, // depends on whether a password was given
+    kResource,    // the phrase names the payload resource (%s)
+    kPassword,    // depends on whether a password was given
 };
 
 struct Translation {

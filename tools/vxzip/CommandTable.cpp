@@ -4,20 +4,35 @@ namespace vxzip {
 
 const std::vector<CommandInfo>& commands() {
     static const std::vector<CommandInfo> table = {
-        {"list", {"ARCHIVE"}, listCommand, "list the entries: method, sizes, CRC-32, name",
+        {"list",
+         {"ARCHIVE"},
+         listCommand,
+         "list the entries: method, sizes, CRC-32, name",
          "One line per entry: compression method number, compressed size, size, CRC-32,\n"
          "D for a folder, name; a header above and the totals below."},
-        {"test", {"ARCHIVE"}, testCommand, "decode every entry and check it, writing nothing",
+        {"test",
+         {"ARCHIVE"},
+         testCommand,
+         "decode every entry and check it, writing nothing",
          "Every file is decoded and checked against its size and CRC-32; nothing is\n"
          "written. Ends with the number of entries found good."},
-        {"extract", {"ARCHIVE", "DIR"}, extractCommand, "write every entry below DIR",
+        {"extract",
+         {"ARCHIVE", "DIR"},
+         extractCommand,
+         "write every entry below DIR",
          "Writes every entry below DIR, which is created when missing, keeping the\n"
          "stored times (and on Linux the stored execute permissions). A name that\n"
          "would lead outside DIR is refused. When an entry fails, the others are still\n"
          "written and a summary line ends the run."},
-        {"log", {"ARCHIVE"}, logCommand, "print the engine's log of opening the archive",
+        {"log",
+         {"ARCHIVE"},
+         logCommand,
+         "print the engine's log of opening the archive",
          "Prints the engine's own log, as XML, of opening the archive."},
-        {"embed", {"EXE", "ZIP"}, embedCommand, "make EXE carry ZIP as its payload resource",
+        {"embed",
+         {"EXE", "ZIP"},
+         embedCommand,
+         "make EXE carry ZIP as its payload resource",
          "Rewrites EXE so that it carries ZIP as its raw-data resource (named by\n"
          "--resource). EXE is left untouched when anything fails."},
     };

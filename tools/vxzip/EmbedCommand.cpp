@@ -7,9 +7,9 @@ int embedCommand(const Options& options) {
     const std::string& exe = options.operands[0];
     const std::string& payload = options.operands[1];
     VxZipW zip;
-    const bool ok = zip.AddEmbedded(os::fromUtf8(exe).c_str(),
-                                    os::fromUtf8(options.resourceName).c_str(),
-                                    os::fromUtf8(payload).c_str());
+    const bool ok =
+        zip.AddEmbedded(os::fromUtf8(exe).c_str(), os::fromUtf8(options.resourceName).c_str(),
+                        os::fromUtf8(payload).c_str());
     if (!ok) {
         const LogNode log = readLogTree(zip.LastErrorXml());
         // The engine names the ZIP file when the ZIP file is what it refused.

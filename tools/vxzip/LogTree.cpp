@@ -44,7 +44,8 @@ private:
     static constexpr int kMaxDepth = 200;
 
     bool skipSpace() {
-        while (pos_ < xml_.size() && (xml_[pos_] == ' ' || xml_[pos_] == '\r' || xml_[pos_] == '\n'))
+        while (pos_ < xml_.size() &&
+               (xml_[pos_] == ' ' || xml_[pos_] == '\r' || xml_[pos_] == '\n'))
             ++pos_;
         return pos_ < xml_.size();
     }

@@ -44,8 +44,8 @@ int testCommand(const Options& options) {
         return kFailed;
     }
     const uint32_t good = entries > failed ? entries - failed : 0;
-    reportFailure(archive, counted(good, "entry", "entries") + " OK, " +
-                               withThousands(failed) + " failed");
+    reportFailure(archive,
+                  counted(good, "entry", "entries") + " OK, " + withThousands(failed) + " failed");
     return kFailed;
 }
 

@@ -19,7 +19,9 @@ constexpr uint16_t kMadeOnUnix = 3 << 8 | 30;
 constexpr uint16_t kMadeOnDos = 0 << 8 | 20;
 
 Entry madeWith(uint16_t versionMadeBy, uint32_t mode) {
-    return Entry{.name = "tool", .data = "#!/bin/sh\n", .versionMadeBy = versionMadeBy,
+    return Entry{.name = "tool",
+                 .data = "#!/bin/sh\n",
+                 .versionMadeBy = versionMadeBy,
                  .externalAttributes = mode << 16};
 }
 

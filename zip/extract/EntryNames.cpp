@@ -49,8 +49,9 @@ size_t relativeStart(const std::string& name) {
             at = skipSeparators(name, at);
         }
     }
+    // A drive, alone or before a separator; "c:x" is a name with a colon in it.
     if (at + 1 < name.size() && std::isalpha(static_cast<unsigned char>(name[at])) &&
-        name[at + 1] == ':')
+        name[at + 1] == ':' && (at + 2 == name.size() || isSeparator(name[at + 2])))
         at += 2;
     return skipSeparators(name, at);
 }

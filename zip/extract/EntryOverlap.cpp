@@ -4,11 +4,14 @@
 #include "zip/archive/ClsZip2.h"
 #include "zip/archive/ZipSystem.h"
 #include "zip/central/ZipEntryMapped.h"
+#include "zip/central/ZipFormat.h"
 #include "zip/core/LogBase.h"
 #include "zip/core/LogNull.h"
 
 #include <algorithm>
 #include <vector>
+
+using zipfmt::kLocalHeaderSize;
 
 namespace {
 
@@ -31,12 +34,16 @@ bool ClsZip2::checkEntryRanges(LogBase& log) {
     ranges.reserve(system_->numEntries());
     for (uint32_t i = 0; i < system_->numEntries(); ++i) {
         auto* entry = static_cast<ZipEntryMapped*>(system_->entryAt(i));
-        // An entry whose headers cannot be read fails on its own later.
-        if (!entry || !entry->ensureLocalLoaded())
+        // An entry without a central header fails on its own later.
+        if (!entry || !entry->ensureCentralLoaded())
             continue;
         const ZipEntryInfo& info = *entry->info();
-        const uint64_t end = info.dataOffset + info.compressedSize;
-        ranges.push_back({info.localHeaderOffset, end < info.dataOffset ? UINT64_MAX : end, i});
+        const uint64_t start = info.localHeaderOffset;
+        // A local header that cannot be read still takes its fixed part.
+        uint64_t end = start + kLocalHeaderSize;
+        if (entry->ensureLocalLoaded())
+            end = info.dataOffset + info.compressedSize;
+        ranges.push_back({start, end < start ? UINT64_MAX : end, i});
     }
     std::sort(ranges.begin(), ranges.end(), [](const EntryRange& a, const EntryRange& b) {
         return a.start != b.start ? a.start < b.start : a.index < b.index;

@@ -95,6 +95,13 @@ bool removeExisting(const std::wstring& path, uint32_t& error, bool& link) {
     return ok;
 }
 
+std::wstring inFolder(const OpenFolder& folder, const std::string& name) {
+    std::wstring path = widen(folder.path());
+    if (path.empty() || path.back() != L'\\')
+        path += L'\\';
+    return path + widen(name);
+}
+
 } // namespace
 
 std::string absolutePath(const char* path) {
@@ -117,7 +124,8 @@ OpenFolder openFolderBeneath(const std::string& base, const std::vector<std::str
     OpenFolder folder;
     failure = BeneathFailure{};
     std::wstring path = longForm(widen(base));
-    while (path.size() > 4 && path.back() == L'\\')
+    // "C:\" keeps its separator: without it, the name is the volume itself.
+    while (path.size() > 4 && path.back() == L'\\' && path[path.size() - 2] != L':')
         path.pop_back();
     // The starting folder is the caller's choice and may be a link.
     HANDLE h = openFolderHandle(path, true);
@@ -138,7 +146,8 @@ OpenFolder openFolderBeneath(const std::string& base, const std::vector<std::str
         return OpenFolder();
     };
     for (size_t i = 0; i < count && i < names.size(); ++i) {
-        path += L'\\';
+        if (path.back() != L'\\')
+            path += L'\\';
         path += widen(names[i]);
         if (!CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
             return fail(i, GetLastError());
@@ -165,7 +174,7 @@ OpenFolder openFolderBeneath(const std::string& base, const std::vector<std::str
 FileHandle replaceFileIn(const OpenFolder& folder, const std::string& name, bool hidden,
                          uint32_t& error, bool& link) {
     link = false;
-    const std::wstring path = widen(folder.path()) + L"\\" + widen(name);
+    const std::wstring path = inFolder(folder, name);
     if (!removeExisting(path, error, link))
         return kNoFile;
     const DWORD attributes = hidden ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL;
@@ -189,7 +198,7 @@ FileHandle replaceFileIn(const OpenFolder& folder, const std::string& name, bool
 }
 
 bool deleteFileIn(const OpenFolder& folder, const std::string& name, uint32_t& error) {
-    const std::wstring path = widen(folder.path()) + L"\\" + widen(name);
+    const std::wstring path = inFolder(folder, name);
     if (DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND)
         return true;
     error = GetLastError();

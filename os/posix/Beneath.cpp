@@ -1,6 +1,7 @@
 #include "os/Beneath.h"
 
 #include "os/posix/DriveTable.h"
+#include "os/posix/PathByName.h"
 
 #include <cerrno>
 #include <climits>
@@ -38,33 +39,7 @@ void noteFailure(int parent, const char* name, BeneathFailure& failure) {
 } // namespace
 
 std::string absolutePath(const char* path) {
-    std::string native = nativePath(path);
-    if (native.empty() || native[0] != '/') {
-        char cwd[PATH_MAX];
-        if (!getcwd(cwd, sizeof cwd))
-            return std::string();
-        native = std::string(cwd) + "/" + native;
-    }
-    // "." and empty names go, ".." takes the name before it away (the root has none).
-    std::vector<std::string> names;
-    size_t at = 0;
-    while (at <= native.size()) {
-        size_t end = native.find('/', at);
-        if (end == std::string::npos)
-            end = native.size();
-        const std::string name = native.substr(at, end - at);
-        if (name == "..") {
-            if (!names.empty())
-                names.pop_back();
-        } else if (!name.empty() && name != ".") {
-            names.push_back(name);
-        }
-        at = end + 1;
-    }
-    std::string result;
-    for (const std::string& name : names)
-        result += "/" + name;
-    return result.empty() ? std::string("/") : result;
+    return absoluteByName(nativePath(path), false);
 }
 
 OpenFolder openFolderBeneath(const std::string& base, const std::vector<std::string>& names,
@@ -154,11 +129,7 @@ bool setAttributesOf(FileHandle file, uint32_t attributes, uint32_t& error) {
         error = uint32_t(errno);
         return false;
     }
-    mode_t mode = st.st_mode & 07777;
-    if (attributes & kAttrReadOnly)
-        mode &= mode_t(~(S_IWUSR | S_IWGRP | S_IWOTH));
-    else
-        mode |= S_IWUSR;
+    const mode_t mode = modeWithAttributes(st.st_mode & 07777, attributes);
     if (mode != (st.st_mode & 07777) && fchmod(int(file), mode) != 0) {
         error = uint32_t(errno);
         return false;

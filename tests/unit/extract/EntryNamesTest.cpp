@@ -75,65 +75,57 @@ TEST(EntryPathNames, PrefixesThatNameOtherPlacesAreDropped) {
     }
 }
 
-TEST(RepairedName, DevicesColonsAndDotsEverywhere) {
+TEST(RepairedName, DevicesColonsAndDots) {
     const struct {
         const char* name;
         const char* repaired;
+        bool windowsRules;
     } cases[] = {
-        {"nul", "_nul"},
-        {"NUL", "_NUL"},
-        {"Con.txt", "_Con.txt"},
-        {"aux.tar.gz", "_aux.tar.gz"},
-        {"prn", "_prn"},
-        {"com1", "_com1"},
-        {"COM9.log", "_COM9.log"},
-        {"lpt1", "_lpt1"},
-        {"LPT9", "_LPT9"},
-        {"com\xC2\xB9", "_com\xC2\xB9"},
-        {"conin$", "_conin$"},
-        {"CONOUT$.x", "_CONOUT$.x"},
-        {"clock$", "_clock$"},
-        {"nul ", "_nul "},
-        {"nul .txt", "_nul .txt"},
-        {"con..", "_con.."},
+        {"nul", "_nul", false},
+        {"NUL", "_NUL", false},
+        {"Con.txt", "_Con.txt", false},
+        {"aux.tar.gz", "_aux.tar.gz", false},
+        {"prn", "_prn", false},
+        {"com1", "_com1", false},
+        {"COM9.log", "_COM9.log", false},
+        {"lpt1", "_lpt1", false},
+        {"LPT9", "_LPT9", false},
+        {"com\xC2\xB9", "_com\xC2\xB9", false},
+        {"conin$", "_conin$", false},
+        {"CONOUT$.x", "_CONOUT$.x", false},
+        {"clock$", "_clock$", false},
+        {"nul ", "_nul ", false},
+        {"nul .txt", "_nul .txt", false},
+        {"con..", "_con..", false},
         // Not devices.
-        {"com0", "com0"},
-        {"com10", "com10"},
-        {"console", "console"},
-        {"null", "null"},
-        {"lpt", "lpt"},
-        {"xnul", "xnul"},
+        {"com0", "com0", false},
+        {"com10", "com10", false},
+        {"console", "console", false},
+        {"null", "null", false},
+        {"lpt", "lpt", false},
+        {"xnul", "xnul", false},
         // Colons would open an alternate data stream; the others Windows refuses.
-        {"a:b", "a_b"},
-        {"nul:", "nul_"},
-        {"q\"w", "q_w"},
-        {"s*t<u>v?w|x", "s_t_u_v_w_x"},
+        {"a:b", "a_b", false},
+        {"nul:", "nul_", false},
+        {"q\"w", "q_w", false},
+        {"s*t<u>v?w|x", "s_t_u_v_w_x", false},
         // Names of nothing but dots and spaces would mean "here" or "up" to Windows.
-        {"...", "_..."},
-        {". .", "_. ."},
-        {" ", "_ "},
-        {"a.", "a."},
-        {"a ", "a "},
+        {"...", "_...", false},
+        {". .", "_. .", false},
+        {" ", "_ ", false},
+        {"a.", "a.", false},
+        {"a ", "a ", false},
+        // Windows drops trailing dots and spaces; they are kept as "_".
+        {"a.", "a_", true},
+        {"b ", "b_", true},
+        {"c. .", "c___", true},
+        {".. ", "____", true},
+        {"...", "____", true},
+        {"nul.", "_nul_", true},
+        {"a.b", "a.b", true},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(repairedName(c.name, false), c.repaired) << c.name;
-}
-
-TEST(RepairedName, WindowsRulesKeepTrailingDotsAndSpaces) {
-    const struct {
-        const char* name;
-        const char* repaired;
-    } cases[] = {
-        {"a.", "a_"},
-        {"b ", "b_"},
-        {"c. .", "c___"},
-        {".. ", "____"},
-        {"...", "____"},
-        {"nul.", "_nul_"},
-        {"a.b", "a.b"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(repairedName(c.name, true), c.repaired) << c.name;
+        EXPECT_EQ(repairedName(c.name, c.windowsRules), c.repaired) << c.name;
 }
 
 } // namespace

@@ -22,6 +22,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+template <typename T> const T& pick(FuzzedDataProvider& in, const std::vector<T>& list) {
+    return list[in.ConsumeIntegralInRange<size_t>(0, list.size() - 1)];
+}
+
 fs::path sandbox;  // everything the run may see; its state is compared after each input
 fs::path parent;   // the target's parent, inside the sandbox
 fs::path target;   // the fresh folder each input is extracted into
@@ -93,7 +97,7 @@ std::string entryName(FuzzedDataProvider& in) {
     const int count = in.ConsumeIntegralInRange(1, 7);
     for (int i = 0; i < count; ++i) {
         if (in.ConsumeBool())
-            name += in.PickValueInArray<std::string>(pieces());
+            name += pick(in, pieces());
         else
             name += in.ConsumeRandomLengthString(12);
         if (in.ConsumeBool())
@@ -126,7 +130,7 @@ std::string targetSpelling(FuzzedDataProvider& in) {
     static const std::vector<std::string> spellings = {
         target.string(), "out", "./out", "out/", "x/../out", "out/.", "./out/sub/..",
     };
-    return in.PickValueInArray<std::string>(spellings);
+    return pick(in, spellings);
 }
 
 void fail(const char* what, const std::string& path) {
@@ -167,7 +171,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fs::create_directories(outside / "dir");
     std::ofstream(outside / "victim.txt") << "precious";
     std::ofstream(outside / "dir" / "kept.txt") << "kept";
-    fs::current_path(parent);
     std::atexit(removeSandbox);
     before = snapshot();
     return 0;
@@ -181,9 +184,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string image = testzip::build(entries(in));
     const std::string dir = targetSpelling(in);
 
+    // Relative spellings of the target start from its parent; libFuzzer's own files
+    // (corpus, crash reports) stay relative to where it was started.
+    const fs::path home = fs::current_path();
+    fs::current_path(parent);
     VxZipW zip;
     if (zip.OpenFromMemory(image.data(), static_cast<uint32_t>(image.size())))
         zip.Extract(os::fromUtf8(dir).c_str());
+    fs::current_path(home);
     checkNothingOutsideChanged();
     // Read-only folders inside the target must not stop the next input's clean-up.
     for (auto it = fs::recursive_directory_iterator(target, error);

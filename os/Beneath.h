@@ -46,6 +46,10 @@ private:
     std::string path_;
 };
 
+// Whether the system drops trailing dots and spaces from the names it is given (Windows
+// does), so that such names must be repaired before they reach it.
+bool dropsTrailingDots();
+
 // The absolute, normalised form of a path ("." and ".." applied, empty meaning the
 // current directory), in the system's own form. Empty when it cannot be had.
 std::string absolutePath(const char* path);

@@ -38,6 +38,10 @@ void noteFailure(int parent, const char* name, BeneathFailure& failure) {
 
 } // namespace
 
+bool dropsTrailingDots() {
+    return false;
+}
+
 std::string absolutePath(const char* path) {
     return absoluteByName(nativePath(path), false);
 }

@@ -104,6 +104,10 @@ std::wstring inFolder(const OpenFolder& folder, const std::string& name) {
 
 } // namespace
 
+bool dropsTrailingDots() {
+    return true;
+}
+
 std::string absolutePath(const char* path) {
     std::wstring wide = widen(path);
     if (wide.empty())

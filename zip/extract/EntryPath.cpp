@@ -10,12 +10,6 @@
 
 namespace {
 
-#ifdef _WIN32
-constexpr bool kWindowsRules = true;
-#else
-constexpr bool kWindowsRules = false;
-#endif
-
 // A POSIX base takes "/" between names; a Windows one "\".
 char separatorFor(const std::string& base) {
     return !base.empty() && base[0] == '/' ? '/' : '\\';
@@ -57,7 +51,7 @@ bool ZipEntryMapped::entryTarget(const XString& directory, bool ignoreFolders,
     }
 
     const std::string text(name.getString(), name.getSize());
-    switch (entryPathNames(text, kWindowsRules, target.names)) {
+    switch (entryPathNames(text, os::dropsTrailingDots(), target.names)) {
     case EntryNameProblem::None:
         break;
     case EntryNameProblem::ControlCharacter: {

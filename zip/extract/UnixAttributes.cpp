@@ -1,5 +1,7 @@
 #include "zip/extract/UnixAttributes.h"
 
+#include "os/Beneath.h"
+#include "os/FileTime.h"
 #include "os/SystemError.h"
 #include "os/UnixMode.h"
 #include "zip/archive/ZipSystem.h"
@@ -7,6 +9,7 @@
 #include "zip/core/LogBase.h"
 #include "zip/core/LogNull.h"
 #include "zip/core/XString.h"
+#include "zip/extract/EntryTarget.h"
 #include "zip/extract/NamePattern.h"
 #include "zip/fs/FileSys.h"
 #include "zip/fs/VexmarHandle.h"
@@ -53,11 +56,20 @@ void restoreFolderTimes(ZipSystem& system, const XString& directory, bool ignore
         if (pattern && !matchesNamePattern(name.getString(), pattern))
             continue;
         LogNull quiet;
-        XString path;
-        if (!entry->ensureCentralLoaded(quiet) || !entry->targetPath(directory, false, path, quiet))
+        EntryTarget target;
+        if (!entry->ensureCentralLoaded(quiet) || !entry->entryTarget(directory, false, target, quiet) ||
+            target.names.empty())
             continue;
-        // A folder that was not made, or cannot be opened, keeps the times it has.
+        // Reached the way the run made it, never through a link; a folder that cannot be
+        // reached keeps the times it has.
+        os::BeneathFailure failure;
+        os::OpenFolder folder =
+            os::openFolderBeneath(target.base, target.names, target.names.size(), failure);
+        if (!folder.isOpen())
+            continue;
         const CentralHeader& header = entry->info()->central;
-        FileSys::setFileTimeFromDos(path, header.dosDate, header.dosTime, nullptr);
+        uint32_t error = 0;
+        os::setFileTimes(folder.handle(), FileSys::fileTimeFromDos(header.dosDate, header.dosTime),
+                         error);
     }
 }

@@ -89,6 +89,8 @@ bool ClsZip2::unzipFromBaseDir(const XString& directory, bool ignoreFolders, con
     const uint32_t n = system_->numEntries();
     if (verbose)
         log.logDataInt64("numEntries", n);
+    if (!checkEntryRanges(log))
+        return false;
 
     // First pass: decide, and let the application exclude entries.
     int64_t total = 0;

@@ -1,0 +1,155 @@
+#include "app/preferences/PayloadCheck.h"
+
+#include "app/preferences/SuiteGuid.h"
+#include "exe/ExeImage.h"
+#include "zip/core/LogNull.h"
+#include "zip/core/XString.h"
+#include "zip/facade/VxZipW.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace Pellquin {
+
+namespace {
+
+bool sameEntryName(std::string name, const std::string& wanted) {
+    if (name.size() != wanted.size())
+        return false;
+    for (size_t i = 0; i < name.size(); ++i) {
+        char a = name[i] == '\\' ? '/' : name[i];
+        char b = wanted[i];
+        if (a >= 'A' && a <= 'Z')
+            a = char(a + ('a' - 'A'));
+        if (b >= 'A' && b <= 'Z')
+            b = char(b + ('a' - 'A'));
+        if (a != b)
+            return false;
+    }
+    return true;
+}
+
+// Finds the suite GUID in a description's bytes, line by line as the launcher
+// reads the extracted file: through fgets into 256-byte chunks, so that what
+// follows a NUL byte in a chunk is lost and a chunk that fills the buffer with a
+// NUL or line feed as its last byte ends the line. Bytes become UTF-16 one for
+// one: the GUID and the names around it are ASCII, which every ANSI code page
+// keeps. A line longer than 1 MiB keeps only its first 1 MiB.
+class DescriptionScan {
+public:
+    // False once the GUID is found: nothing further is needed.
+    bool feed(const uint8_t* data, size_t length) {
+        for (size_t i = 0; i < length && !found_; ++i) {
+            chunk_ += char(data[i]);
+            if (data[i] == '\n' || chunk_.size() == kChunk - 1)
+                endChunk();
+        }
+        return !found_;
+    }
+    void finish() {
+        if (!chunk_.empty())
+            endChunk();
+        else if (!line_.empty())
+            endLine();
+    }
+    bool found() const { return found_; }
+    const os::wstring& guid() const { return guid_; }
+
+private:
+    static constexpr size_t kChunk = 256;
+    static constexpr size_t kLongestLine = size_t(1) << 20;
+
+    void endChunk() {
+        const bool full = chunk_.size() == kChunk - 1;
+        const char last = full ? chunk_.back() : '\0';
+        const size_t nul = chunk_.find('\0');
+        if (line_.size() < kLongestLine)
+            line_.append(chunk_, 0, std::min(nul, kLongestLine - line_.size()));
+        chunk_.clear();
+        if (!full || last == '\n' || last == '\0')
+            endLine();
+    }
+    void endLine() {
+        os::wstring text;
+        text.reserve(line_.size());
+        for (char byte : line_)
+            text += os::wchar(uint8_t(byte));
+        line_.clear();
+        found_ = SuiteGuidInLine(text, guid_);
+    }
+
+    std::string chunk_;
+    std::string line_;
+    bool found_ = false;
+    os::wstring guid_;
+};
+
+} // namespace
+
+PayloadFacts ExaminePayload(VxZipW& zip, const LauncherIdentity& launcher) {
+    PayloadFacts facts;
+    const std::string setup = InstallerEntryName(launcher.setupProgram);
+    const std::string description = InstallerEntryName(launcher.suiteDescription);
+    const uint32_t count = zip.NumEntries();
+    for (uint32_t i = 0; i < count; ++i) {
+        VxEntryInfo info;
+        if (!zip.GetEntryInfo(i, info) || info.isDirectory)
+            continue;
+        if (!facts.hasSetup && sameEntryName(info.nameUtf8, setup))
+            facts.hasSetup = true;
+        if (facts.hasDescription || !sameEntryName(info.nameUtf8, description))
+            continue;
+        facts.hasDescription = true;
+        DescriptionScan scan;
+        const bool read = zip.ReadEntry(
+            i, [&scan](const uint8_t* data, size_t length) { return scan.feed(data, length); });
+        scan.finish();
+        facts.descriptionRead = read || scan.found();
+        if (scan.found())
+            facts.describedGuid = scan.guid();
+    }
+    facts.sameSuite = facts.descriptionRead && !facts.describedGuid.empty() &&
+                      SameSuiteGuid(facts.describedGuid, launcher.suiteGuid);
+    return facts;
+}
+
+std::string PayloadFault(const PayloadFacts& facts, const LauncherIdentity& launcher) {
+    const std::string setup = InstallerEntryName(launcher.setupProgram);
+    const std::string description = InstallerEntryName(launcher.suiteDescription);
+    if (!facts.hasSetup)
+        return "the payload has no " + setup + ", which the installer starts";
+    if (!facts.hasDescription)
+        return "the payload has no " + description + " naming the suite";
+    if (!facts.descriptionRead)
+        return description + " in the payload cannot be decoded";
+    if (facts.describedGuid.empty())
+        return description + " names no suite (no <suiteid packageguid=\"{...}\"> on one line)";
+    if (!facts.sameSuite)
+        return description + " names the suite " + os::toUtf8(facts.describedGuid) +
+               ", not the launcher's " + os::toUtf8(launcher.suiteGuid);
+    return std::string();
+}
+
+PayloadRefusal CheckPayloadForLauncher(const os::wstring& exePath, const os::wstring& zipPath) {
+    PayloadRefusal refusal;
+    XString path;
+    path.setFromUtf8(os::toUtf8(exePath).c_str());
+    LogNull log;
+    std::unique_ptr<ExeImage> image = ExeImage::loadExe(path, log);
+    if (!image || !image->resources())
+        return refusal;
+    const LauncherIdentity launcher = ReadLauncherIdentity(*image);
+    image.reset();
+    if (launcher.suiteGuid.empty()) {
+        refusal.launcherAtFault = true;
+        refusal.reason = "not a launcher: it names no suite GUID (string 136)";
+        return refusal;
+    }
+    VxZipW zip;
+    if (!zip.OpenFromFile(zipPath.c_str()))
+        return refusal;
+    refusal.reason = PayloadFault(ExaminePayload(zip, launcher), launcher);
+    return refusal;
+}
+
+} // namespace Pellquin

@@ -230,14 +230,14 @@ def make_launcher_fixtures(work):
         write(name, payload_zip(files))
 
 
-INFO_HEAD = ("format:         PE32 (32-bit)\n"
-             "suite name:     Acme Tools\n"
-             "suite folder:   Acme\\Tools\n"
-             f"suite GUID:     {GUID}\n"
-             "UI languages:   1031,1033\n")
-INFO_VERSION = ("CompanyName:    Acme Corp\n"
-                "ProductName:    Acme Tools\n"
-                "FileVersion:    1.2.3.4\n")
+INFO_HEAD = ("format:           PE32 (32-bit)\n"
+             "suite name:       Acme Tools\n"
+             "suite folder:     Acme\\Tools\n"
+             f"suite GUID:       {GUID}\n"
+             "UI languages:     1031,1033\n")
+INFO_VERSION = ("CompanyName:      Acme Corp\n"
+                "ProductName:      Acme Tools\n"
+                "FileVersion:      1.2.3.4\n")
 
 LISTING = (
     "Method   Compressed         Size CRC-32   D Name\n"
@@ -301,22 +301,22 @@ CASES = [
      "vxzip: good.zip: 0 entries written, 3 failed\n"),
     (["extract", "good.zip", "out"], 0, "", ""),
     # info: what a launcher is, before and after it carries a payload.
-    (["info", "launcher.exe"], 0, INFO_HEAD + "signed:         no\n" + INFO_VERSION +
-     "payload:        none (no IDR_VEXMAR1 resource)\n", ""),
+    (["info", "launcher.exe"], 0, INFO_HEAD + "signed:           no\n" + INFO_VERSION +
+     "payload:          none (no IDR_VEXMAR1 resource)\n", ""),
     (["embed", "installer.exe", "payload.zip"], 0, "", ""),
-    (["info", "installer.exe"], 0, re.compile(re.escape(INFO_HEAD + "signed:         no\n" + INFO_VERSION) +
-     r"payload:        2 entries, [\d,]+ bytes \(208 bytes unpacked\)\n"
-     "setup program:  Installer/setup.exe present\n"
-     f"suite file:     Installer/orvsuite.xml names {re.escape(GUID.lower())} \\(this launcher's suite\\)\n"), ""),
+    (["info", "installer.exe"], 0, re.compile(re.escape(INFO_HEAD + "signed:           no\n" + INFO_VERSION) +
+     r"payload:          2 entries, [\d,]+ bytes \(208 bytes unpacked\)\n"
+     "setup program:    Installer/setup.exe present\n"
+     f"suite file:       Installer/orvsuite.xml names {re.escape(GUID.lower())} \\(this launcher's suite\\)\n"), ""),
     (["embed", "installer-case.exe", "payload-case.zip"], 0, "", ""),
-    (["info", "signed.exe"], 0, re.compile(r".*\nsigned:         yes \(a certificate table is present\)\n.*", re.S), ""),
-    (["info", "mismatch.exe"], 0, re.compile(r".*suite file:     Installer/orvsuite.xml names "
+    (["info", "signed.exe"], 0, re.compile(r".*\nsigned:           yes \(a certificate table is present\)\n.*", re.S), ""),
+    (["info", "mismatch.exe"], 0, re.compile(r".*suite file:       Installer/orvsuite.xml names "
      + re.escape(OTHER_GUID.lower()) + r" \(another suite\)\n", re.S),
      f"vxzip: mismatch.exe: warning: Installer/orvsuite.xml names the suite {OTHER_GUID.lower()}, "
      f"not the launcher's {GUID}: the installer would refuse its own folder when run again\n"),
-    (["info", "nosetup.exe"], 0, re.compile(r".*setup program:  Installer/setup.exe missing\n.*", re.S),
+    (["info", "nosetup.exe"], 0, re.compile(r".*setup program:    Installer/setup.exe missing\n.*", re.S),
      "vxzip: nosetup.exe: warning: the payload has no Installer/setup.exe, which the installer starts\n"),
-    (["info", "notlauncher.exe"], 0, re.compile(r".*suite GUID:     \(none\)\n.*", re.S),
+    (["info", "notlauncher.exe"], 0, re.compile(r".*suite GUID:       \(none\)\n.*", re.S),
      "vxzip: notlauncher.exe: warning: not a launcher: it names no suite GUID (string 136)\n"),
     (["info", "missing.exe"], 1, "", "vxzip: missing.exe: No such file or directory\n"),
     (["info", "nores.exe"], 1, "", "vxzip: nores.exe: the executable has no resource section\n"),

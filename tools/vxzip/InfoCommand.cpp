@@ -17,7 +17,7 @@ namespace vxzip {
 namespace {
 
 void line(const char* label, const std::string& value) {
-    std::printf("%-16s%s\n", label, value.c_str());
+    std::printf("%-18s%s\n", label, value.c_str());
 }
 
 std::string utf8(const std::u16string& text) {

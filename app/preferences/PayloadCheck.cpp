@@ -37,16 +37,18 @@ bool sameEntryName(std::string name, const std::string& wanted) {
 // keeps. A line longer than 1 MiB keeps only its first 1 MiB.
 class DescriptionScan {
 public:
-    // False once the GUID is found: nothing further is needed.
-    bool feed(const uint8_t* data, size_t length) {
+    // The whole file is read even after the GUID is found, so that its size and
+    // CRC-32 are checked: a damaged description would fail the extraction.
+    void feed(const uint8_t* data, size_t length) {
         for (size_t i = 0; i < length && !found_; ++i) {
             chunk_ += char(data[i]);
             if (data[i] == '\n' || chunk_.size() == kChunk - 1)
                 endChunk();
         }
-        return !found_;
     }
     void finish() {
+        if (found_)
+            return;
         if (!chunk_.empty())
             endChunk();
         else if (!line_.empty())
@@ -101,11 +103,12 @@ PayloadFacts ExaminePayload(VxZipW& zip, const LauncherIdentity& launcher) {
             continue;
         facts.hasDescription = true;
         DescriptionScan scan;
-        const bool read = zip.ReadEntry(
-            i, [&scan](const uint8_t* data, size_t length) { return scan.feed(data, length); });
+        facts.descriptionRead = zip.ReadEntry(i, [&scan](const uint8_t* data, size_t length) {
+            scan.feed(data, length);
+            return true;
+        });
         scan.finish();
-        facts.descriptionRead = read || scan.found();
-        if (scan.found())
+        if (facts.descriptionRead && scan.found())
             facts.describedGuid = scan.guid();
     }
     facts.sameSuite = facts.descriptionRead && !facts.describedGuid.empty() &&

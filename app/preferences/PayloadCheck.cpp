@@ -1,19 +1,19 @@
 #include "app/preferences/PayloadCheck.h"
 
+#include "app/preferences/DescriptionScan.h"
 #include "app/preferences/SuiteGuid.h"
 #include "exe/ExeImage.h"
 #include "zip/core/LogNull.h"
 #include "zip/core/XString.h"
 #include "zip/facade/VxZipW.h"
 
-#include <algorithm>
 #include <memory>
 
 namespace Pellquin {
 
 namespace {
 
-bool sameEntryName(std::string name, const std::string& wanted) {
+bool sameEntryName(const std::string& name, const std::string& wanted) {
     if (name.size() != wanted.size())
         return false;
     for (size_t i = 0; i < name.size(); ++i) {
@@ -28,63 +28,6 @@ bool sameEntryName(std::string name, const std::string& wanted) {
     }
     return true;
 }
-
-// Finds the suite GUID in a description's bytes, line by line as the launcher
-// reads the extracted file: through fgets into 256-byte chunks, so that what
-// follows a NUL byte in a chunk is lost and a chunk that fills the buffer with a
-// NUL or line feed as its last byte ends the line. Bytes become UTF-16 one for
-// one: the GUID and the names around it are ASCII, which every ANSI code page
-// keeps. A line longer than 1 MiB keeps only its first 1 MiB.
-class DescriptionScan {
-public:
-    // The whole file is read even after the GUID is found, so that its size and
-    // CRC-32 are checked: a damaged description would fail the extraction.
-    void feed(const uint8_t* data, size_t length) {
-        for (size_t i = 0; i < length && !found_; ++i) {
-            chunk_ += char(data[i]);
-            if (data[i] == '\n' || chunk_.size() == kChunk - 1)
-                endChunk();
-        }
-    }
-    void finish() {
-        if (found_)
-            return;
-        if (!chunk_.empty())
-            endChunk();
-        else if (!line_.empty())
-            endLine();
-    }
-    bool found() const { return found_; }
-    const os::wstring& guid() const { return guid_; }
-
-private:
-    static constexpr size_t kChunk = 256;
-    static constexpr size_t kLongestLine = size_t(1) << 20;
-
-    void endChunk() {
-        const bool full = chunk_.size() == kChunk - 1;
-        const char last = full ? chunk_.back() : '\0';
-        const size_t nul = chunk_.find('\0');
-        if (line_.size() < kLongestLine)
-            line_.append(chunk_, 0, std::min(nul, kLongestLine - line_.size()));
-        chunk_.clear();
-        if (!full || last == '\n' || last == '\0')
-            endLine();
-    }
-    void endLine() {
-        os::wstring text;
-        text.reserve(line_.size());
-        for (char byte : line_)
-            text += os::wchar(uint8_t(byte));
-        line_.clear();
-        found_ = SuiteGuidInLine(text, guid_);
-    }
-
-    std::string chunk_;
-    std::string line_;
-    bool found_ = false;
-    os::wstring guid_;
-};
 
 } // namespace
 

@@ -267,6 +267,7 @@ CASES = [
     (["--help"], 0, re.compile(r"usage: vxzip COMMAND .*extract ARCHIVE DIR.*exit status.*", re.S), ""),
     (["list", "-h"], 0, re.compile(r"usage: vxzip list ARCHIVE .*", re.S), ""),
     (["help", "extract"], 0, re.compile(r"usage: vxzip extract ARCHIVE DIR .*", re.S), ""),
+    (["help", "info"], 0, re.compile(r"usage: vxzip info EXE .*PE32 or PE32\+.*", re.S), ""),
     (["--version"], 0, re.compile(r"vxzip \d+\.\d+\.\d+\n"), ""),
     # Failures: one line naming the file as given and the cause.
     (["list", "missing.zip"], 1, "", "vxzip: missing.zip: No such file or directory\n"),

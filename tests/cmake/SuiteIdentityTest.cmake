@@ -3,6 +3,7 @@
 # succeed or stop with the expected fault.
 #   cmake -P tests/cmake/SuiteIdentityTest.cmake
 cmake_policy(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/CaseTable.cmake)
 set(GUID "{5B0E3C1A-7D4F-4E62-9A18-C3F2D6B40E97}")
 string(REPEAT "n" 122 longest)
 string(REPEAT "n" 123 too_long)
@@ -10,8 +11,7 @@ string(REPEAT "日" 122 longest_wide)
 string(REPEAT "😀" 62 too_long_wide) # two units each
 string(ASCII 9 tab)
 
-# name | folder | GUID | the fault expected ("-" for none); "^" stands for a
-# backslash, which a CMake list would take as an escape
+# name | folder | GUID | the fault expected ("-" for none)
 set(cases
   "Orvandis Demo Suite|Orvandis Demo Suite|${GUID}|-"
   "Acme Tools|Acme^Tools|{abcdef01-2345-6789-abcd-ef0123456789}|-"
@@ -49,34 +49,11 @@ set(cases
 if(DEFINED CASE)
   include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/SuiteIdentity.cmake)
   list(GET cases ${CASE} row)
-  string(REPLACE "|" ";" fields "${row}")
+  pellquin_case_fields("${row}" fields)
   list(GET fields 0 name)
   list(GET fields 1 folder)
   list(GET fields 2 guid)
-  string(REPLACE "^" "\\" folder "${folder}")
   pellquin_check_suite_identity("${name}" "${folder}" "${guid}")
   return()
 endif()
-
-set(failures 0)
-list(LENGTH cases count)
-math(EXPR last "${count} - 1")
-foreach(i RANGE ${last})
-  list(GET cases ${i} row)
-  string(REPLACE "|" ";" fields "${row}")
-  list(GET fields 3 expected)
-  execute_process(COMMAND ${CMAKE_COMMAND} -DCASE=${i} -P ${CMAKE_CURRENT_LIST_FILE}
-    RESULT_VARIABLE status ERROR_VARIABLE err OUTPUT_QUIET)
-  string(FIND "${err}" "${expected}" at)
-  if(expected STREQUAL "-" AND NOT status EQUAL 0)
-    message("FAIL case ${i} (${row}): refused:\n${err}")
-    math(EXPR failures "${failures} + 1")
-  elseif(NOT expected STREQUAL "-" AND (status EQUAL 0 OR at EQUAL -1))
-    message("FAIL case ${i} (${row}): status ${status}, wanted '${expected}':\n${err}")
-    math(EXPR failures "${failures} + 1")
-  endif()
-endforeach()
-if(failures)
-  message(FATAL_ERROR "${failures} of ${count} cases failed")
-endif()
-message("${count} cases passed")
+pellquin_run_case_table(${CMAKE_CURRENT_LIST_FILE} ${cases})

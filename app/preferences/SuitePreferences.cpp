@@ -1,5 +1,7 @@
 #include "app/preferences/SuitePreferences.h"
 
+#include "app/preferences/SuiteGuid.h"
+
 #include "os/AnsiText.h"
 #include "os/File.h"
 #include "os/Profile.h"
@@ -30,24 +32,6 @@ const WChar* const kRootKey = QK_TEXT("LastUsedRootDirectory");
 // thread would wait for this one's error lock.
 void dropError() {
     HandleException(nullptr);
-}
-
-WChar foldCase(WChar c) {
-    return c >= 'A' && c <= 'Z' ? WChar(c + ('a' - 'A')) : c;
-}
-
-void toLowerAscii(WString& text) {
-    for (WChar& c : text)
-        c = foldCase(c);
-}
-
-bool sameIgnoringAsciiCase(const WString& a, const WString& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (foldCase(a[i]) != foldCase(b[i]))
-            return false;
-    return true;
 }
 
 std::string utf8Of(const StrictPath& path) {
@@ -180,29 +164,16 @@ bool SameSuiteInDirectory(const StrictPath& suiteDescription) {
         // A description that exists but cannot be opened names no suite we know.
         if (!file.Open(suiteDescription.GetPath()))
             return false;
-        const WString opening = QK_TEXT("<suiteid");
-        const WString attribute = QK_TEXT("packageguid=\"{");
         WString found;
         WString line;
         while (!file.AtEnd()) {
             file.ReadLine(line);
-            toLowerAscii(line);
-            const size_t tag = line.find(opening);
-            if (tag == WString::npos)
-                continue;
-            const size_t at = line.find(attribute, tag + opening.size());
-            if (at == WString::npos)
-                continue;
-            const size_t start = at + attribute.size() - 1;
-            const size_t end = line.find(WChar('"'), start);
-            if (end == WString::npos)
-                continue;
-            found = line.substr(start, end - start);
-            break;
+            if (SuiteGuidInLine(line, found))
+                break;
         }
         file.Close();
         return !found.empty() &&
-               sameIgnoringAsciiCase(found, LoadLauncherString(StringId::kSuiteGuid));
+               SameSuiteGuid(found, LoadLauncherString(StringId::kSuiteGuid));
     } catch (const FatalResourceError&) {
         throw;
     } catch (...) {

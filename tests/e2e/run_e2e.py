@@ -359,6 +359,31 @@ def builder_missing_target(h):
     check(not os.path.exists(target), "builder mode created the missing target")
 
 
+def builder_refuses_unusable_payloads(h):
+    """Payloads an installer could not use: each is refused and the target left as it was."""
+    other = ORVSUITE.format(name="Another Suite", guid="{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}")
+    without = lambda name: {n: d for n, d in h.files.items() if n != name}
+    payloads = {
+        "no_setup": without("Installer/setup.exe"),
+        "no_description": without("Installer/orvsuite.xml"),
+        "other_suite": {**h.files, "Installer/orvsuite.xml": other.encode()},
+        "malformed": {**h.files, "Installer/orvsuite.xml": b"<suite><suiteid packageguid="},
+    }
+    target = h.launcher_copy("Refusing")
+    with open(target, "rb") as f:
+        original = f.read()
+    for label, files in payloads.items():
+        archive = h.path(f"payload-{label}.zip")
+        write_payload(archive, files)
+        run = h.launch(h.launcher_copy("Builder"),
+                       ["/loadZip", win(archive), "/targetExe", win(target)])
+        check(run.status == 1, f"{label}: exit status {run.status}, expected 1: {run.describe()}")
+        check(not run.boxes() and not run.of("dialog"), f"{label}: builder mode opened a window: "
+                                                        f"{run.describe()}")
+        with open(target, "rb") as f:
+            check(f.read() == original, f"{label}: the target was changed")
+
+
 def extract_quiet(h):
     installer = h.build_installer()
     directory = h.path("downloads", "Suite")
@@ -550,6 +575,7 @@ CASES = {
     "usage.stray_value": (usage_case(["stray"]), False),
     "builder.makes_installer": (builder_makes_installer, True),
     "builder.missing_target": (builder_missing_target, False),
+    "builder.refuses_unusable_payloads": (builder_refuses_unusable_payloads, False),
     "extract.quiet": (extract_quiet, True),
     "extract.success_box": (extract_success_box, True),
     "extract.relative_directory": (extract_relative_directory, True),

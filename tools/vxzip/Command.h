@@ -9,6 +9,9 @@
 
 namespace vxzip {
 
+// The resource a launcher extracts its payload from.
+inline constexpr const char* kLauncherPayloadResource = "IDR_VEXMAR1";
+
 struct Options {
     std::string command;
     std::vector<std::string> operands;
@@ -16,7 +19,7 @@ struct Options {
     bool printLog = false;
     bool hasPassword = false;
     std::string password;                     // its bytes exactly as given
-    std::string resourceName = "IDR_VEXMAR1"; // an executable's payload resource
+    std::string resourceName = kLauncherPayloadResource; // an executable's payload resource
 };
 
 // Exit statuses.
@@ -49,5 +52,6 @@ int logCommand(const Options& options);
 int testCommand(const Options& options);
 int extractCommand(const Options& options);
 int embedCommand(const Options& options);
+int infoCommand(const Options& options);
 
 } // namespace vxzip

@@ -34,7 +34,19 @@ const std::vector<CommandInfo>& commands() {
          embedCommand,
          "make EXE carry ZIP as its payload resource",
          "Rewrites EXE so that it carries ZIP as its raw-data resource (named by\n"
-         "--resource). EXE is left untouched when anything fails."},
+         "--resource). As the launcher's payload (IDR_VEXMAR1), EXE must be a launcher\n"
+         "(naming its suite GUID in string 136) and ZIP must hold Installer/setup.exe\n"
+         "and an Installer/orvsuite.xml whose <suiteid packageguid=\"{...}\"> names that\n"
+         "GUID. EXE is left untouched when anything fails or is refused."},
+        {"info",
+         {"EXE"},
+         infoCommand,
+         "describe an installer: format, suite, languages, signature, payload",
+         "Prints what EXE is: PE32 or PE32+, the suite's name, folder and GUID, the\n"
+         "UI languages, whether it is signed, its version texts, and its payload's\n"
+         "entries and size, whether the payload holds Installer/setup.exe and an\n"
+         "Installer/orvsuite.xml naming the launcher's suite. What would make the\n"
+         "installer fail is a warning on stderr."},
     };
     return table;
 }

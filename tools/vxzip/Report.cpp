@@ -10,11 +10,18 @@ void reportFailure(const std::string& file, const std::string& cause) {
     std::fprintf(stderr, "vxzip: %s: %s\n", file.c_str(), cause.c_str());
 }
 
+// Built from the left: GCC's -O3 restrict check misreads inserts into the
+// middle of the string and stops the release build.
 std::string withThousands(uint64_t n) {
-    std::string digits = std::to_string(n);
-    for (size_t at = digits.size(); at > 3; at -= 3)
-        digits.insert(at - 3, ",");
-    return digits;
+    const std::string digits = std::to_string(n);
+    std::string text;
+    text.reserve(digits.size() + digits.size() / 3);
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            text += ',';
+        text += digits[i];
+    }
+    return text;
 }
 
 std::string counted(uint64_t n, const char* one, const char* many) {

@@ -3,7 +3,9 @@
 
 #include "os/WideText.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -67,6 +69,11 @@ public:
     // False when there is no entry i or its header cannot be read (the reason is in
     // the last-error log).
     bool GetEntryInfo(uint32_t i, VxEntryInfo& info);
+    // Decodes entry i and hands its bytes to `take` piece by piece, checking its
+    // size and CRC-32; `take` returns false to stop. False when the entry cannot
+    // be decoded, fails its check or is stopped (the reason is in the last-error log).
+    using EntryBytes = std::function<bool(const uint8_t* data, size_t length)>;
+    bool ReadEntry(uint32_t i, const EntryBytes& take);
 
     // The password for encrypted entries, its bytes used exactly as given (no conversion
     // between code pages). Applies to the next Extract or Test, even on an open archive.

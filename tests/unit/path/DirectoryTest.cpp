@@ -209,5 +209,37 @@ TEST_F(DirectoryTest, SetPermissionsOpensAFileAndAFolder) {
 #endif
 }
 
+// A link put where the file or folder should be is refused, and what it points
+// to keeps its permissions; so is a file with a second hard link elsewhere.
+TEST_F(DirectoryTest, SetPermissionsNeverFollowsLinks) {
+    WriteFile("private\\secret.txt", "x");
+    namespace fs = std::filesystem;
+    std::error_code unsupported;
+    fs::create_symlink(Native("private\\secret.txt"), Native("file-link"), unsupported);
+    if (unsupported)
+        GTEST_SKIP() << "no symbolic links here: " << unsupported.message();
+    fs::create_directory_symlink(Native("private"), Native("folder-link"));
+    fs::create_hard_link(Native("private\\secret.txt"), Native("second-name.txt"));
+#ifndef _WIN32
+    chmod(Native("private").c_str(), 0700);
+    chmod(Native("private\\secret.txt").c_str(), 0600);
+#endif
+    for (const char* name : {"file-link", "folder-link", "second-name.txt"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(SetPermissions(W(Scratch(name))));
+        EXPECT_NE(LogText().find("SetPermissions: Refused to set permissions on a link: " +
+                                 Scratch(name)),
+                  std::string::npos)
+            << LogText();
+    }
+#ifndef _WIN32
+    struct stat st {};
+    stat(Native("private").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    stat(Native("private\\secret.txt").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+#endif
+}
+
 } // namespace
 } // namespace pathtest

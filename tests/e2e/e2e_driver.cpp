@@ -1,8 +1,8 @@
 // Watches one running launcher, the way a user would see it, and answers it.
 //
 //   e2e_driver.exe --image NAME [--dir TEXT | --exit] [--hold RECORD RELEASE]
-//                  [--exit-after-box] [--set-def-id] [--done FILE] [--timeout SECONDS]
-//                  [--interval MS]
+//                  [--exit-after-box] [--set-def-id] [--go FILE] [--done FILE]
+//                  [--timeout SECONDS] [--interval MS]
 //
 // It finds the process whose program file is NAME, then, until that process ends:
 //  - reports every message box (caption, text, whether it shows an icon, its buttons)
@@ -16,7 +16,9 @@
 //  - with --exit-after-box, presses Exit once the first message box after Start has
 //    been answered and the dialog takes input again (a refused directory);
 //  - with --set-def-id, sends the dialog manager's DM_SETDEFID (the Start button
-//    stays the default) before it acts, and waits a second.
+//    stays the default) before it acts, and waits a second;
+//  - with --go, acts on the shown dialog only once FILE exists, so that a test may
+//    change things in between.
 // Every observation is one JSON object on its own line of standard output. The run
 // ends when the process has ended (its exit code is reported), when the file given
 // by --done appears, or after the timeout (exit status 2). It looks every 20 ms
@@ -51,6 +53,7 @@ struct Options {
     bool pressExit = false;
     bool exitAfterBox = false;
     bool setDefId = false;
+    std::wstring goFile;
     std::wstring holdRecord;
     std::wstring holdRelease;
     std::wstring doneFile;
@@ -295,6 +298,8 @@ private:
                     flag("progress_visible", IsWindowVisible(GetDlgItem(dialog, kProgressBar)))});
         }
         if (!acted_) {
+            if (!options_.goFile.empty() && !fileExists(options_.goFile))
+                return;
             acted_ = true;
             if (options_.setDefId) {
                 SendMessageTimeoutW(dialog, DM_SETDEFID, kStartButton, 0, SMTO_ABORTIFHUNG, 2000,
@@ -391,6 +396,8 @@ bool parse(int argc, wchar_t** argv, Options& options) {
             options.exitAfterBox = true;
         else if (arg == L"--set-def-id")
             options.setDefId = true;
+        else if (arg == L"--go" && hasValue)
+            options.goFile = argv[++i];
         else if (arg == L"--hold" && i + 2 < argc) {
             options.holdRecord = argv[++i];
             options.holdRelease = argv[++i];
@@ -412,7 +419,8 @@ int wmain(int argc, wchar_t** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
         std::fputs("usage: e2e_driver --image NAME [--dir TEXT | --exit] "
-                   "[--hold RECORD RELEASE] [--exit-after-box] [--set-def-id] [--done FILE] "
+                   "[--hold RECORD RELEASE] [--exit-after-box] [--set-def-id] [--go FILE] "
+                   "[--done FILE] "
                    "[--timeout SECONDS] "
                    "[--interval MS]\n",
                    stderr);

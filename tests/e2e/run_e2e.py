@@ -22,6 +22,7 @@ import shutil
 import signal
 import subprocess
 import sys
+import threading
 import time
 import zipfile
 
@@ -660,6 +661,53 @@ def default_button_message(h):
     check(not os.path.exists(record), "DM_SETDEFID started setup.exe")
 
 
+def swapped_launcher_file(h):
+    """The launcher's file renamed and replaced by another installer while the dialog is
+    open: what Start extracts is still the payload of the launcher that runs."""
+    installer = h.build_installer()
+    other_files = dict(h.files, **{"Installer/readme.txt": b"Somebody else's payload.\r\n"})
+    archive = h.path("other.zip")
+    write_payload(archive, other_files)
+    other = h.path(f"Other_{h.tag}.exe")
+    shutil.copyfile(h.args.launcher, other)
+    run = h.launch(h.launcher_copy("Builder"), ["/loadZip", win(archive), "/targetExe", win(other)])
+    h.expect_status(run, 0)
+
+    directory = h.path("Target")
+    go, driver_log = h.path("go"), h.path("driver.log")
+    swapped = []
+
+    def swap():
+        deadline = time.monotonic() + 60
+        while time.monotonic() < deadline:
+            if os.path.exists(driver_log):
+                with open(driver_log, "rb") as f:
+                    if b'"dialog_shown"' in f.read():
+                        os.rename(installer, installer + ".old")
+                        shutil.copyfile(other, installer)
+                        swapped.append(True)
+                        break
+            time.sleep(0.05)
+        open(go, "w").close()
+
+    if os.path.exists(driver_log):
+        os.remove(driver_log)
+    swapper = threading.Thread(target=swap)
+    swapper.start()
+    record, release = h.path("setup-record.txt"), h.path("setup.release")
+    try:
+        run = h.launch(installer, [], driver_options=["--dir", win(directory), "--go", win(go),
+                                                      "--hold", win(record), win(release)],
+                       env_extra={"E2E_SETUP_RECORD": win(record),
+                                  "E2E_SETUP_RELEASE": win(release)})
+    finally:
+        swapper.join()
+    check(swapped, f"the launcher's file was never swapped: {run.describe()}")
+    h.expect_status(run, 0)
+    check(not run.boxes(), f"the run showed a box: {run.describe()}")
+    check_files(directory, h.files)
+
+
 def unc_remembered(h):
     h.build_installer()
     h.write_preferences(h.preferences_path(),
@@ -695,6 +743,7 @@ CASES = {
     "interactive.blank_field": (blank_field, False),
     "interactive.default_button_message": (default_button_message, True),
     "interactive.unc_remembered": (unc_remembered, True),
+    "interactive.swapped_launcher_file": (swapped_launcher_file, True),
     "extract.blank_directory": (extract_blank_directory, False),
     "reuse.rewrites_only_what_differs": (reuse_rewrites_only_what_differs, True),
 }

@@ -89,27 +89,23 @@ class PeImage:
     def directory(self, index):
         return self.directories[index] if index < len(self.directories) else (0, 0)
 
-    def imported_libraries(self):
+    def descriptor_names(self, index, size, name_field):
+        """The library names of one table of descriptors, `size` bytes each, which ends
+        with an all-zero descriptor."""
         names = []
-        rva, _ = self.directory(IMPORT_DIRECTORY)
-        if rva:
-            at = self.offset(rva)
-            while True:
-                descriptor = struct.unpack_from("<IIIII", self.data, at)
-                if not any(descriptor):
-                    break
-                names.append(self.text(descriptor[3]))
-                at += 20
-        rva, _ = self.directory(DELAY_IMPORT_DIRECTORY)
-        if rva:
-            at = self.offset(rva)
-            while True:
-                descriptor = struct.unpack_from("<8I", self.data, at)
-                if not any(descriptor):
-                    break
-                names.append(self.text(descriptor[1]))
-                at += 32
+        rva, _ = self.directory(index)
+        at = self.offset(rva) if rva else None
+        while at is not None:
+            descriptor = struct.unpack_from(f"<{size // 4}I", self.data, at)
+            if not any(descriptor):
+                break
+            names.append(self.text(descriptor[name_field]))
+            at += size
         return names
+
+    def imported_libraries(self):
+        return (self.descriptor_names(IMPORT_DIRECTORY, 20, 3) +
+                self.descriptor_names(DELAY_IMPORT_DIRECTORY, 32, 1))
 
 
 def main():

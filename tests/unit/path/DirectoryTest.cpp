@@ -186,6 +186,14 @@ TEST_F(DirectoryTest, RecurseTakesAFolderMadeConcurrently) {
     EXPECT_EQ(pauses, 0);
 }
 
+#ifndef _WIN32
+// The permission bits of a scratch file or folder.
+unsigned Mode(const std::filesystem::path& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? unsigned(st.st_mode & 0777) : ~0u;
+}
+#endif
+
 TEST_F(DirectoryTest, SetPermissionsOnAMissingPath) {
     const std::string path = Scratch("missing.txt");
     EXPECT_FALSE(SetPermissions(W(path)));
@@ -203,11 +211,8 @@ TEST_F(DirectoryTest, SetPermissionsOpensAFileAndAFolder) {
     EXPECT_TRUE(SetPermissions(W(Scratch("dir\\shared.ini"))));
     EXPECT_EQ(LogText(), "");
 #ifndef _WIN32
-    struct stat st {};
-    stat(Native("dir").c_str(), &st);
-    EXPECT_EQ(st.st_mode & 0777, 0777u);
-    stat(Native("dir\\shared.ini").c_str(), &st);
-    EXPECT_EQ(st.st_mode & 0777, 0666u);
+    EXPECT_EQ(Mode(Native("dir")), 0777u);
+    EXPECT_EQ(Mode(Native("dir\\shared.ini")), 0666u);
 #endif
 }
 
@@ -274,11 +279,8 @@ TEST_F(DirectoryTest, SetPermissionsNeverFollowsLinks) {
     if (tried == 0)
         GTEST_SKIP() << "no links can be made here";
 #ifndef _WIN32
-    struct stat st {};
-    stat(Native("private").c_str(), &st);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
-    stat(Native("private\\secret.txt").c_str(), &st);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(Mode(Native("private")), 0700u);
+    EXPECT_EQ(Mode(Native("private\\secret.txt")), 0600u);
 #endif
 }
 

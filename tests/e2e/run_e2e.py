@@ -708,6 +708,75 @@ def swapped_launcher_file(h):
     check_files(directory, h.files)
 
 
+def files_match(root, files):
+    for name, data in files.items():
+        path = os.path.join(root, *name.split("/"))
+        try:
+            with open(path, "rb") as f:
+                if f.read() != data:
+                    return False
+        except OSError:
+            return False
+    return True
+
+
+def setup_changed_before_start(unrepairable):
+    """setup.exe changed after the extraction, before it starts: the launcher extracts it
+    once more and starts the payload's own; when that cannot be done, box 150, status 1.
+
+    A file where the preferences folder belongs keeps the launcher busy for half a
+    minute between the two (it retries creating the folder), in which the case changes
+    setup.exe."""
+    def case(h):
+        h.build_installer()
+        preferences_folder = os.path.join(h.local_appdata(), "Orvandis")
+        kept = preferences_folder + ".kept"
+        if os.path.exists(preferences_folder):
+            os.rename(preferences_folder, kept)
+        with open(preferences_folder, "wb") as f:
+            f.write(b"not a folder")
+        directory = h.path("Target")
+        setup = os.path.join(directory, "Installer", "setup.exe")
+        changed = []
+
+        def change():
+            deadline = time.monotonic() + 60
+            while not files_match(directory, h.files):
+                if time.monotonic() > deadline:
+                    return
+                time.sleep(0.1)
+            time.sleep(1)
+            os.remove(setup)
+            if unrepairable:
+                os.makedirs(os.path.join(setup, "inner"))
+            else:
+                with open(setup, "wb") as f:
+                    f.write(h.files["Installer/setup.exe"] + b"planted" * 100)
+            changed.append(True)
+
+        changer = threading.Thread(target=change)
+        changer.start()
+        record, release = h.path("setup-record.txt"), h.path("setup.release")
+        try:
+            run = interactive_start(h, win(directory), record, release)
+        finally:
+            changer.join()
+            os.remove(preferences_folder)
+            if os.path.exists(kept):
+                os.rename(kept, preferences_folder)
+        check(changed, f"setup.exe was never changed: {run.describe()}")
+        if unrepairable:
+            h.expect_status(run, 1)
+            h.expect_box(run, h.texts.get(150), h.texts.get(149), icon=True)
+            check(not os.path.exists(record), "a setup.exe started")
+        else:
+            h.expect_status(run, 0)
+            check(not run.boxes(), f"the run showed a box: {run.describe()}")
+            check_installer_started(h, run, record, win(directory))
+            check_files(directory, h.files)
+    return case
+
+
 def unc_remembered(h):
     h.build_installer()
     h.write_preferences(h.preferences_path(),
@@ -744,6 +813,8 @@ CASES = {
     "interactive.default_button_message": (default_button_message, True),
     "interactive.unc_remembered": (unc_remembered, True),
     "interactive.swapped_launcher_file": (swapped_launcher_file, True),
+    "launch.setup_replaced_before_start": (setup_changed_before_start(False), True),
+    "launch.setup_unrepairable_before_start": (setup_changed_before_start(True), True),
     "extract.blank_directory": (extract_blank_directory, False),
     "reuse.rewrites_only_what_differs": (reuse_rewrites_only_what_differs, True),
 }

@@ -1,8 +1,12 @@
 #include "app/ExtractionRun.h"
 
+#include "app/DialogMessages.h"
+#include "app/OwnPayload.h"
 #include "app/Payload.h"
 #include "app/PellquinCmdLineInfo.h"
 #include "app/PellquinDlg.h"
+#include "app/SetupCheck.h"
+#include "app/SignatureCheck.h"
 #include "app/TextFormat.h"
 #include "framework/App.h"
 #include "resources/StringIds.h"
@@ -38,7 +42,7 @@ int showBox(UINT textId, UINT captionId, UINT flags) {
 } // namespace
 
 void ZipProgress::percentDone(int percent, bool*) {
-    PostMessageW(CWinApp::MainWindowHandle(), WM_USER, WPARAM(percent), 0);
+    PostMessageW(CWinApp::MainWindowHandle(), kProgressMessage, WPARAM(percent), 0);
 }
 
 void RestoreArrowCursor() {
@@ -57,20 +61,18 @@ DWORD WINAPI ExtractionThreadProc(LPVOID parameter) {
         installer.Append(kInstallerFolder, Quillkit::kDirectory);
         StrictPath setup(installer);
         setup.Append(LoadLauncherString(StringId::kSetupProgram).c_str(), 0);
-        StrictPath description(installer);
-        description.Append(LoadLauncherString(StringId::kSuiteDescription).c_str(), 0);
 
-        // Both files there: an earlier run extracted the payload, which is reused.
-        if (!Quillkit::FileExists(setup.GetPath()) ||
-            !Quillkit::FileExists(description.GetPath())) {
-            DWORD result = ExtractPayload(directory.GetPath());
-            if (result != kExtractionDone)
-                return result;
-        }
+        // What an earlier run extracted is reused only as far as it still matches
+        // the payload: a file left half-written, or put there by someone else, is
+        // extracted again.
+        DWORD result = ExtractPayload(directory.GetPath());
+        if (result != kExtractionDone)
+            return result;
         dialog->SavePreferences();
         RestoreArrowCursor();
 
         if (!cmdInfo.m_strExtractDir.empty()) {
+            ReleaseVerifiedImage();
             if (cmdInfo.m_bQuiet)
                 return kExtractionDone;
             os::wstring text = FormatMessageString(
@@ -79,7 +81,15 @@ DWORD WINAPI ExtractionThreadProc(LPVOID parameter) {
             MessageBoxW(dialog->m_hWnd, text.c_str(), GetInstallerTitle().c_str(), MB_OK);
             return kExtractionDone;
         }
-        return LaunchInstaller(installer.GetPath()) == 0 ? kExtractionDone : kExtractionFatal;
+        // Checked again right before it starts, and held until it has started.
+        HeldSetup held;
+        if (!CheckSetupBeforeStart(directory, setup, held)) {
+            RestoreArrowCursor();
+            showBox(StringId::kExtractFailed, StringId::kErrorCaption, MB_ICONWARNING | MB_OK);
+            return kExtractionFatal;
+        }
+        ReleaseVerifiedImage();
+        return LaunchInstaller(installer.GetPath(), held) == 0 ? kExtractionDone : kExtractionFatal;
     } catch (...) {
         Quillkit::HandleException(nullptr);
         return kExtractionFatal;
@@ -90,7 +100,7 @@ DWORD ExtractPayload(const wchar_t* directory) {
     try {
         DWORD result = kExtractionDone;
         auto zip = std::make_unique<VxZipW>();
-        if (!zip->OpenMyEmbedded(kPayloadResourceName)) {
+        if (!OpenOwnPayload(*zip)) {
             RestoreArrowCursor();
             showBox(StringId::kPayloadOpenFailed, StringId::kFatalErrorCaption,
                     MB_ICONERROR | MB_SETFOREGROUND | MB_OK);
@@ -98,7 +108,7 @@ DWORD ExtractPayload(const wchar_t* directory) {
             return kExtractionFatal;
         }
         zip->SetEventCallback(&zipProgress);
-        if (!zip->Extract(directory)) {
+        if (!zip->ExtractChanged(directory)) {
             RestoreArrowCursor();
             showBox(StringId::kExtractFailed, StringId::kErrorCaption, MB_ICONWARNING | MB_OK);
             result = kExtractionFailed;
@@ -111,7 +121,7 @@ DWORD ExtractPayload(const wchar_t* directory) {
     }
 }
 
-DWORD LaunchInstaller(const wchar_t* installerFolder) {
+DWORD LaunchInstaller(const wchar_t* installerFolder, HeldSetup& held) {
     StrictPath setup(installerFolder, Quillkit::kDirectory);
     setup.Append(LoadLauncherString(StringId::kSetupProgram).c_str(), 0);
     if (!Quillkit::FileExists(setup.GetPath())) {
@@ -129,9 +139,14 @@ DWORD LaunchInstaller(const wchar_t* installerFolder) {
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
     info.lpVerb = L"open";
     info.lpFile = setup.GetPath();
+    // Its own folder, not the launcher's current one (typically Downloads): an
+    // elevated installer may load libraries from there.
+    info.lpDirectory = installerFolder;
     info.nShow = SW_SHOW;
     // Refused elevation lands here too: the user has already answered.
-    if (!ShellExecuteExW(&info))
+    const BOOL started = ShellExecuteExW(&info);
+    held.Release();
+    if (!started)
         return 1;
     if (info.hProcess) {
         WaitForSingleObject(info.hProcess, INFINITE);

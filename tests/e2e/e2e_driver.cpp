@@ -1,7 +1,8 @@
 // Watches one running launcher, the way a user would see it, and answers it.
 //
 //   e2e_driver.exe --image NAME [--dir TEXT | --exit] [--hold RECORD RELEASE]
-//                  [--done FILE] [--timeout SECONDS] [--interval MS]
+//                  [--exit-after-box] [--set-def-id] [--go FILE] [--done FILE]
+//                  [--timeout SECONDS] [--interval MS]
 //
 // It finds the process whose program file is NAME, then, until that process ends:
 //  - reports every message box (caption, text, whether it shows an icon, its buttons)
@@ -11,7 +12,13 @@
 //    presses Exit (--exit, also the default so that a test never hangs on it);
 //  - follows the progress bar after Start;
 //  - with --hold, waits for the installer's record file RECORD to appear, reports the
-//    dialog's state while the installer runs, then creates RELEASE so it may end.
+//    dialog's state while the installer runs, then creates RELEASE so it may end;
+//  - with --exit-after-box, presses Exit once the first message box after Start has
+//    been answered and the dialog takes input again (a refused directory);
+//  - with --set-def-id, sends the dialog manager's DM_SETDEFID (the Start button
+//    stays the default) before it acts, and waits a second;
+//  - with --go, acts on the shown dialog only once FILE exists, so that a test may
+//    change things in between.
 // Every observation is one JSON object on its own line of standard output. The run
 // ends when the process has ended (its exit code is reported), when the file given
 // by --done appears, or after the timeout (exit status 2). It looks every 20 ms
@@ -44,6 +51,9 @@ struct Options {
     std::wstring image;
     std::wstring directory;
     bool pressExit = false;
+    bool exitAfterBox = false;
+    bool setDefId = false;
+    std::wstring goFile;
     std::wstring holdRecord;
     std::wstring holdRelease;
     std::wstring doneFile;
@@ -262,6 +272,7 @@ private:
         report("msgbox", fields);
         answered_.insert(box);
         press(box, IDOK);
+        exitPending_ = options_.exitAfterBox && acted_;
     }
 
     void mainDialog(HWND dialog) {
@@ -287,7 +298,15 @@ private:
                     flag("progress_visible", IsWindowVisible(GetDlgItem(dialog, kProgressBar)))});
         }
         if (!acted_) {
+            if (!options_.goFile.empty() && !fileExists(options_.goFile))
+                return;
             acted_ = true;
+            if (options_.setDefId) {
+                SendMessageTimeoutW(dialog, DM_SETDEFID, kStartButton, 0, SMTO_ABORTIFHUNG, 2000,
+                                    nullptr);
+                report("sent", {field("message", L"DM_SETDEFID")});
+                Sleep(1000);
+            }
             if (!options_.directory.empty() && !options_.pressExit) {
                 SendMessageTimeoutW(GetDlgItem(dialog, kDirectoryField), WM_SETTEXT, 0,
                                     LPARAM(options_.directory.c_str()), SMTO_ABORTIFHUNG, 2000,
@@ -303,6 +322,13 @@ private:
             return;
         }
         watchProgress(dialog);
+        if (exitPending_ && IsWindowEnabled(dialog) &&
+            IsWindowEnabled(GetDlgItem(dialog, kExitButton))) {
+            exitPending_ = false;
+            Sleep(200);
+            press(dialog, kExitButton);
+            report("pressed", {field("button", kExitButton)});
+        }
     }
 
     void watchProgress(HWND dialog) {
@@ -350,6 +376,7 @@ private:
     bool shown_ = false;
     bool acted_ = false;
     bool released_ = false;
+    bool exitPending_ = false;
     long long progress_ = -1;
     std::set<HWND> answered_;
     std::set<HWND> others_;
@@ -365,6 +392,12 @@ bool parse(int argc, wchar_t** argv, Options& options) {
             options.directory = argv[++i];
         else if (arg == L"--exit")
             options.pressExit = true;
+        else if (arg == L"--exit-after-box")
+            options.exitAfterBox = true;
+        else if (arg == L"--set-def-id")
+            options.setDefId = true;
+        else if (arg == L"--go" && hasValue)
+            options.goFile = argv[++i];
         else if (arg == L"--hold" && i + 2 < argc) {
             options.holdRecord = argv[++i];
             options.holdRelease = argv[++i];
@@ -386,7 +419,9 @@ int wmain(int argc, wchar_t** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
         std::fputs("usage: e2e_driver --image NAME [--dir TEXT | --exit] "
-                   "[--hold RECORD RELEASE] [--done FILE] [--timeout SECONDS] "
+                   "[--hold RECORD RELEASE] [--exit-after-box] [--set-def-id] [--go FILE] "
+                   "[--done FILE] "
+                   "[--timeout SECONDS] "
                    "[--interval MS]\n",
                    stderr);
         return 64;

@@ -61,6 +61,14 @@ public:
     void SetEventCallback(VxZipProgressW* callback) { callback_ = callback; }
     // Writes every entry below `directory`; true when every entry attempted was written.
     bool Extract(const os::wchar* directory);
+    // Extract for a folder an earlier Extract filled: every file entry is compared
+    // with its file below `directory` (present, same size, same CRC-32), and only
+    // the entries whose file is missing or differs are written again; a folder
+    // that matches throughout is left untouched. Progress covers the checking as
+    // well. With `onlyFile` (a full path), only the entries written to that file
+    // are looked at. `rewritten` (may be null) receives the entries written.
+    bool ExtractChanged(const os::wchar* directory, const os::wchar* onlyFile = nullptr,
+                        uint32_t* rewritten = nullptr);
     // Decodes every entry and checks it against its size and CRC-32, writing nothing.
     bool Test();
     void CloseZip();

@@ -1,6 +1,7 @@
 #include "app/BuilderMode.h"
 
 #include "app/Payload.h"
+#include "app/preferences/PayloadCheck.h"
 #include "app/PellquinCmdLineInfo.h"
 #include "toolkit/diag/DebugLog.h"
 #include "toolkit/diag/ErrorCodes.h"
@@ -13,6 +14,16 @@
 void RunBuilderMode(const CPellquinCmdLineInfo& info) {
     bool embedded = false;
     try {
+        // A payload the target launcher could not use would make an installer that
+        // fails on the customer's machine: it is refused and the target left as it is.
+        const Pellquin::PayloadRefusal refusal =
+            Pellquin::CheckPayloadForLauncher(info.m_strTargetExe, info.m_strLoadZip);
+        if (!refusal.reason.empty()) {
+            Quillkit::LogDebugMessage(L"Payload refused: '%s' '%s': %s", info.m_strLoadZip.c_str(),
+                                      info.m_strTargetExe.c_str(),
+                                      os::fromUtf8(refusal.reason).c_str());
+            throw std::runtime_error(refusal.reason);
+        }
         auto zip = std::make_unique<VxZipW>();
         embedded = zip->AddEmbedded(info.m_strTargetExe.c_str(), kPayloadResourceName,
                                     info.m_strLoadZip.c_str());

@@ -1,11 +1,15 @@
 #include "app/ExtractionRun.h"
 
+#include "app/DialogMessages.h"
 #include "app/LauncherBox.h"
+#include "app/OwnPayload.h"
 #include "app/Payload.h"
 #include "app/PellquinCmdLineInfo.h"
 #include "app/PellquinDlg.h"
 #include "app/SetupArguments.h"
+#include "app/SetupCheck.h"
 #include "app/SetupStatus.h"
+#include "app/SignatureCheck.h"
 #include "app/SpaceCheck.h"
 #include "app/TextFormat.h"
 #include "framework/App.h"
@@ -48,7 +52,7 @@ void logEngine(const VxZipW& zip) {
 } // namespace
 
 void ZipProgress::percentDone(int percent, bool*) {
-    PostMessageW(CWinApp::MainWindowHandle(), WM_USER, WPARAM(percent), 0);
+    PostMessageW(CWinApp::MainWindowHandle(), kProgressMessage, WPARAM(percent), 0);
 }
 
 void RestoreArrowCursor() {
@@ -67,26 +71,19 @@ DWORD WINAPI ExtractionThreadProc(LPVOID parameter) {
         installer.Append(kInstallerFolder, Quillkit::kDirectory);
         StrictPath setup(installer);
         setup.Append(LoadLauncherString(StringId::kSetupProgram).c_str(), 0);
-        StrictPath description(installer);
-        description.Append(LoadLauncherString(StringId::kSuiteDescription).c_str(), 0);
 
         LogDebugMessage(L"Download directory: '%s'", directory.GetPath());
-        // Both files there: an earlier run extracted the payload, which is reused.
-        if (!Quillkit::FileExists(setup.GetPath()) ||
-            !Quillkit::FileExists(description.GetPath())) {
-            LogDebugMessage(L"Reuse check: setup.exe and orvsuite.xml are not both there; "
-                            L"extracting");
-            DWORD result = ExtractPayload(directory.GetPath());
-            if (result != kExtractionDone)
-                return result;
-            LogDebugMessage(L"Extraction done");
-        } else {
-            LogDebugMessage(L"Reuse check: setup.exe and orvsuite.xml are there; nothing extracted");
-        }
+        // What an earlier run extracted is reused only as far as it still matches
+        // the payload: a file left half-written, or put there by someone else, is
+        // extracted again.
+        DWORD result = ExtractPayload(directory.GetPath());
+        if (result != kExtractionDone)
+            return result;
         dialog->SavePreferences();
         RestoreArrowCursor();
 
         if (!cmdInfo.m_strExtractDir.empty()) {
+            ReleaseVerifiedImage();
             if (cmdInfo.m_bQuiet)
                 return kExtractionDone;
             os::wstring text = FormatMessageString(
@@ -95,7 +92,16 @@ DWORD WINAPI ExtractionThreadProc(LPVOID parameter) {
             LauncherBox(dialog->m_hWnd, text, GetInstallerTitle(), MB_OK);
             return kExtractionDone;
         }
-        return LaunchInstaller(installer.GetPath()) == 0 ? kExtractionDone : kExtractionFatal;
+        // Checked again right before it starts, and held until it has started.
+        HeldSetup held;
+        if (!CheckSetupBeforeStart(directory, setup, held)) {
+            LogDebugMessage(L"setup.exe still differs from the payload's right before the start");
+            RestoreArrowCursor();
+            showBox(StringId::kExtractFailed, StringId::kErrorCaption, MB_ICONWARNING | MB_OK);
+            return kExtractionFatal;
+        }
+        ReleaseVerifiedImage();
+        return LaunchInstaller(installer.GetPath(), held) == 0 ? kExtractionDone : kExtractionFatal;
     } catch (...) {
         Quillkit::HandleException(nullptr);
         return kExtractionFatal;
@@ -106,7 +112,7 @@ DWORD ExtractPayload(const wchar_t* directory) {
     try {
         DWORD result = kExtractionDone;
         auto zip = std::make_unique<VxZipW>();
-        if (!zip->OpenMyEmbedded(kPayloadResourceName)) {
+        if (!OpenOwnPayload(*zip)) {
             LogDebugMessage(L"The payload cannot be opened");
             logEngine(*zip);
             RestoreArrowCursor();
@@ -116,17 +122,34 @@ DWORD ExtractPayload(const wchar_t* directory) {
             return kExtractionFatal;
         }
         zip->SetEventCallback(&zipProgress);
-        // Nothing is written when it cannot all fit; the user may pick another folder.
-        if (!PayloadFits(*zip, directory)) {
+        // Only what is missing or differs is written, and nothing when that cannot
+        // all fit: the user may pick another folder.
+        bool refused = false;
+        auto fits = [&](const VxChangedPlan& plan) {
+            refused = !PayloadFits(plan.bytesToWrite, directory);
+            return !refused;
+        };
+        VxChangedPlan plan;
+        uint32_t rewritten = 0;
+        const bool extracted = zip->ExtractChanged(directory, nullptr, &rewritten, &plan, fits);
+        LogDebugMessage(L"Reuse check: %lu file entries checked, %lu missing or differing "
+                        L"(%llu bytes), %lu written",
+                        static_cast<unsigned long>(plan.checked),
+                        static_cast<unsigned long>(plan.toWrite),
+                        static_cast<unsigned long long>(plan.bytesToWrite),
+                        static_cast<unsigned long>(rewritten));
+        if (refused) {
             zip->CloseZip();
             return kExtractionFailed;
         }
-        if (!zip->Extract(directory)) {
+        if (!extracted) {
             LogDebugMessage(L"Extraction into '%s' failed", directory);
             logEngine(*zip);
             RestoreArrowCursor();
             showBox(StringId::kExtractFailed, StringId::kErrorCaption, MB_ICONWARNING | MB_OK);
             result = kExtractionFailed;
+        } else {
+            LogDebugMessage(L"Extraction done");
         }
         zip->CloseZip();
         return result;
@@ -136,7 +159,7 @@ DWORD ExtractPayload(const wchar_t* directory) {
     }
 }
 
-DWORD LaunchInstaller(const wchar_t* installerFolder) {
+DWORD LaunchInstaller(const wchar_t* installerFolder, HeldSetup& held) {
     StrictPath setup(installerFolder, Quillkit::kDirectory);
     setup.Append(LoadLauncherString(StringId::kSetupProgram).c_str(), 0);
     if (!Quillkit::FileExists(setup.GetPath())) {
@@ -154,15 +177,21 @@ DWORD LaunchInstaller(const wchar_t* installerFolder) {
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
     info.lpVerb = L"open";
     info.lpFile = setup.GetPath();
+    // Its own folder, not the launcher's current one (typically Downloads): an
+    // elevated installer may load libraries from there.
+    info.lpDirectory = installerFolder;
     // The arguments after "--", each quoted so setup.exe gets them back unchanged.
     os::wstring parameters = JoinArguments(cmdInfo.m_setupArguments);
     info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
     info.nShow = SW_SHOW;
     LogDebugMessage(L"Starting setup.exe: \"%s\" %s", setup.GetPath(), parameters.c_str());
     // Refused elevation lands here too: the user has already answered.
-    if (!ShellExecuteExW(&info)) {
+    const BOOL started = ShellExecuteExW(&info);
+    const DWORD error = GetLastError();
+    held.Release();
+    if (!started) {
         LogDebugMessage(L"setup.exe was not started (error %lu)",
-                        static_cast<unsigned long>(GetLastError()));
+                        static_cast<unsigned long>(error));
         return 1;
     }
     if (info.hProcess) {

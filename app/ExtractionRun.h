@@ -6,6 +6,8 @@
 #include "os/WideText.h"
 #include "zip/facade/VxProgress.h"
 
+class HeldSetup;
+
 #include <windows.h>
 
 // Worker results, the thread's exit code.
@@ -15,7 +17,7 @@ enum ExtractionResult : DWORD {
     kExtractionFailed = 2, // extraction failed: the user may choose another directory
 };
 
-// Percent-done notifications become WM_USER messages posted to the main window;
+// Percent-done notifications become progress messages posted to the main window;
 // the launcher never aborts an extraction.
 class ZipProgress : public VxZipProgressW {
 public:
@@ -27,10 +29,12 @@ public:
 
 // The worker; `dialog` is the CPellquinDlg that waits for it.
 DWORD WINAPI ExtractionThreadProc(LPVOID dialog);
-// Extracts the payload below `directory` (which ends with "\").
+// Extracts the payload below `directory` (which ends with "\"), writing only the
+// files that are missing there or differ from the payload.
 DWORD ExtractPayload(const wchar_t* directory);
-// Starts setup.exe of `installerFolder` and waits until it ends.
-DWORD LaunchInstaller(const wchar_t* installerFolder);
+// Starts setup.exe of `installerFolder`, in that folder, and waits until it
+// ends; `held` (the checked setup.exe) is let go once it has started.
+DWORD LaunchInstaller(const wchar_t* installerFolder, HeldSetup& held);
 // The arrow as the main window's class cursor and as the current cursor.
 void RestoreArrowCursor();
 // The hourglass likewise, while the worker runs.

@@ -1,5 +1,6 @@
 #include "app/PellquinDlg.h"
 
+#include "app/DialogMessages.h"
 #include "app/ExtractionRun.h"
 #include "app/LauncherBox.h"
 #include "app/Payload.h"
@@ -10,6 +11,7 @@
 #include "app/SignatureCheck.h"
 #include "app/SuiteInstance.h"
 #include "app/TextFormat.h"
+#include "app/UserFolders.h"
 #include "app/preferences/SuitePreferences.h"
 #include "resources/StringIds.h"
 #include "toolkit/diag/DebugLog.h"
@@ -22,8 +24,6 @@
 #include "toolkit/ui/FolderPicker.h"
 #include "toolkit/ui/LauncherStrings.h"
 
-#include <shlobj.h>
-
 #include <cwctype>
 #include <stdexcept>
 
@@ -32,7 +32,6 @@ using Quillkit::StrictPath;
 
 namespace {
 
-constexpr UINT kStartRequest = WM_USER + 1;
 constexpr UINT kSetShield = 0x160C; // BCM_SETSHIELD
 constexpr int kMaxDirectoryText = 260;
 
@@ -67,8 +66,8 @@ const MessageMapEntry CPellquinDlg::messageEntries[] = {
     DIALOG_COMMAND(IDCANCEL, &CPellquinDlg::OnExitCommand),
     DIALOG_COMMAND(IDC_BROWSE, &CPellquinDlg::OnBrowseCommand),
     DIALOG_COMMAND(IDOK, &CPellquinDlg::OnStartCommand),
-    DIALOG_MESSAGE(WM_USER, &CPellquinDlg::OnProgress),
-    DIALOG_MESSAGE(kStartRequest, &CPellquinDlg::OnStartRequest),
+    DIALOG_MESSAGE(kProgressMessage, &CPellquinDlg::OnProgress),
+    DIALOG_MESSAGE(kStartRequestMessage, &CPellquinDlg::OnStartRequest),
 };
 
 const MessageMap CPellquinDlg::messageMap = {nullptr, messageEntries,
@@ -103,10 +102,11 @@ BOOL CPellquinDlg::OnInitDialog() {
         // Reported to the logs and cleared, so that no later raise finds it pending.
         Quillkit::HandleException(nullptr);
         theApp.m_nExitCode = 1;
-        // Hidden, nobody could close the dialog, and its start request was never
-        // posted: the run ends here.
-        if (IsExtractOnly())
-            EndDialog(IDCANCEL);
+        // A half-initialised dialog (perhaps without a folder to propose) is no
+        // run to offer; hidden, nobody could close it either. A missing text has
+        // shown its box already. The dialog must not flash up on its way out.
+        m_refused = true;
+        EndDialog(IDCANCEL);
     }
     return FALSE;
 }
@@ -147,25 +147,18 @@ void CPellquinDlg::InitializeDialog() {
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    // The default: the suite's folder below "Orvandis Downloads" at the root of the
-    // Windows volume.
-    wchar_t windows[MAX_PATH] = {};
-    GetWindowsDirectoryW(windows, MAX_PATH);
-    m_downloadDir.Assign(windows, Quillkit::kDirectory);
-    m_downloadDir.GetVolume(true);
-    m_downloadDir.Append(L"Orvandis Downloads", Quillkit::kDirectory);
-    m_downloadDir.Append(LoadLauncherString(StringId::kSuiteFolder).c_str(), Quillkit::kDirectory);
-
-    wchar_t appData[MAX_PATH] = {};
-    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, nullptr,
-                                   SHGFP_TYPE_CURRENT, appData))) {
-        m_iniPath.Assign(appData, Quillkit::kDirectory);
-    } else {
-        m_iniPath.Assign(windows, Quillkit::kDirectory);
-        m_iniPath.GetVolume(true);
-        m_iniPath.Append(L"ProgramData", Quillkit::kDirectory);
+    // Both places belong to the user alone: the default is the suite's folder below
+    // "Orvandis Downloads" in the user's local application data, and the
+    // preferences live there too. Without that folder there is no default and no
+    // preferences.
+    StrictPath localAppData(Quillkit::kDirectory);
+    if (UserLocalAppData(localAppData)) {
+        m_downloadDir = localAppData;
+        m_downloadDir.Append(L"Orvandis Downloads", Quillkit::kDirectory);
+        m_downloadDir.Append(LoadLauncherString(StringId::kSuiteFolder).c_str(),
+                             Quillkit::kDirectory);
+        m_iniPath = Pellquin::PreferencesFilePath(localAppData);
     }
-    m_iniPath = Pellquin::PreferencesFilePath(m_iniPath);
 
     LoadPreferences();
     SetDlgItemText(IDC_DOWNLOAD_DIR, m_downloadDir.GetPath());
@@ -175,7 +168,7 @@ void CPellquinDlg::InitializeDialog() {
 
     ::SetFocus(GetDlgItem(IDOK));
     if (IsExtractOnly())
-        PostMessage(kStartRequest);
+        PostMessage(kStartRequestMessage);
 }
 
 bool CPellquinDlg::OnPaint(WPARAM, LPARAM, LRESULT&) {
@@ -281,6 +274,10 @@ bool CPellquinDlg::AcceptDirectory(const os::wstring& text, StrictPath& path) {
     }
 
     try {
+        // Nothing but blanks names no folder, although it would make a valid
+        // (empty, so current) path.
+        if (text.empty())
+            throw std::invalid_argument("the folder text is blank");
         path.Assign(text.c_str(), Quillkit::kDirectory);
         if (!path.IsAbsolute())
             path.MakeAbsolute(Quillkit::kDirectory);

@@ -8,29 +8,12 @@
 #include "resources/StringIds.h"
 #include "toolkit/diag/DebugLog.h"
 #include "toolkit/ui/LauncherStrings.h"
-#include "zip/facade/VxZipW.h"
 
 #include <string>
 
 using Quillkit::LoadLauncherString;
 
-namespace {
-
-// The bytes Extract writes: every entry's size, saturating, since the sizes
-// come from the archive.
-uint64_t bytesToWrite(VxZipW& zip) {
-    uint64_t total = 0;
-    VxEntryInfo info;
-    for (uint32_t i = 0, n = zip.NumEntries(); i < n; ++i)
-        if (zip.GetEntryInfo(i, info) && !info.isDirectory)
-            total = AddSizes(total, info.size);
-    return total;
-}
-
-} // namespace
-
-bool PayloadFits(VxZipW& zip, const wchar_t* directory) {
-    uint64_t bytes = bytesToWrite(zip);
+bool PayloadFits(uint64_t bytes, const wchar_t* directory) {
     SpaceVerdict verdict = CheckFreeSpace(directory, bytes);
     if (!verdict.known) {
         Quillkit::LogDebugMessage(L"Free space: unknown for '%s' (error %lu); extracting %llu bytes",

@@ -19,8 +19,13 @@ RUNS = 7
 BUDGET = 2.0
 
 
+# The suite GUID the image names as string 136, as a launcher does.
+GUID = "{3C2B1A09-8F7E-4D6C-9B5A-0F1E2D3C4B5A}"
+
+
 def small_pe32():
-    """Headers, .text, .rsrc with one string resource, .reloc, 0x800 bytes."""
+    """Headers, .text, .rsrc with one string table block (string 136, the suite
+    GUID), .reloc, 0x800 bytes."""
     b = bytearray(0x800)
     b[0:2] = b"MZ"
     struct.pack_into("<I", b, 60, 0x40)
@@ -31,16 +36,19 @@ def small_pe32():
     struct.pack_into("<II", b, opt + 32, 0x1000, 0x200)
     struct.pack_into("<II", b, opt + 56, 0x4000, 0x200)
     struct.pack_into("<I", b, opt + 92, 16)
-    struct.pack_into("<II", b, opt + 96 + 16, 0x2000, 0x60)
+    struct.pack_into("<II", b, opt + 96 + 16, 0x2000, 0xB8)
     for i, name in enumerate([b".text", b".rsrc", b".reloc"]):
         h = opt + 224 + 40 * i
         b[h:h + len(name)] = name
         struct.pack_into("<IIII", b, h + 8, 0x100, 0x1000 * (i + 1), 0x200, 0x200 * (i + 1))
-    r = 0x400  # root -> type 6 -> id 1 -> language 0x409 -> 4 bytes
+    # root -> type 6 -> block 9 (strings 128 to 143) -> language 0x409 -> the block
+    block = b"\0\0" * 8 + struct.pack("<H", len(GUID)) + GUID.encode("utf-16-le") + b"\0\0" * 7
+    r = 0x400
     struct.pack_into("<HH II", b, r + 12, 0, 1, 6, 0x80000018)
-    struct.pack_into("<HH II", b, r + 24 + 12, 0, 1, 1, 0x80000030)
+    struct.pack_into("<HH II", b, r + 24 + 12, 0, 1, 9, 0x80000030)
     struct.pack_into("<HH II", b, r + 48 + 12, 0, 1, 0x409, 0x48)
-    struct.pack_into("<II", b, r + 0x48, 0x2058, 4)
+    struct.pack_into("<II", b, r + 0x48, 0x2058, len(block))
+    b[r + 0x58:r + 0x58 + len(block)] = block
     return bytes(b)
 
 
@@ -54,6 +62,8 @@ def main():
     with tempfile.TemporaryDirectory(dir=os.path.dirname(HERE)) as work:
         payload = os.path.join(work, "payload.zip")
         with zipfile.ZipFile(payload, "w", zipfile.ZIP_STORED) as z:
+            z.writestr("Installer/setup.exe", b"MZ")
+            z.writestr("Installer/orvsuite.xml", f'<suiteid packageguid="{GUID}"/>\n'.encode())
             z.writestr("Installer/data.bin", os.urandom(100 * 1024 * 1024))
         pristine = os.path.join(work, "pristine.exe")
         with open(pristine, "wb") as f:

@@ -20,6 +20,18 @@ os::wstring applicationName() {
     return name;
 }
 
+// SetDefaultDllDirectories, looked up in kernel32 (already loaded) because
+// systems without the update that brought it must still start the program.
+void RestrictLibrarySearchToSystem() {
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    auto restrict = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
+                                 GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                           : nullptr;
+    if (restrict)
+        restrict(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 } // namespace
 
 CWinApp::CWinApp() {
@@ -62,6 +74,10 @@ HWND CWinApp::MainWindowHandle() {
 
 // The program's entry: the application object was made by a global constructor.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // Before anything else may load a library: libraries come from the system
+    // folder alone, never from the program's folder (typically Downloads) or
+    // the current one.
+    RestrictLibrarySearchToSystem();
     CWinApp* app = theApp;
     if (!app)
         return 1;

@@ -2,6 +2,7 @@
 // name, adds a payload and writes the result; a written image must load again
 // and give the payload back.
 #include "exe/ExeImage.h"
+#include "fuzz/InputFile.h"
 #include "zip/core/Logger.h"
 #include "zip/core/XString.h"
 
@@ -23,15 +24,6 @@ const std::string& workDir() {
         return path.string();
     }();
     return dir;
-}
-
-void writeFile(const std::string& path, const void* data, size_t size) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        std::abort();
-    if (size)
-        std::fwrite(data, 1, size, f);
-    std::fclose(f);
 }
 
 struct Path {

@@ -17,7 +17,9 @@ namespace os {
 // their functions reports "not available".
 bool bindsSystemFunctions();
 
-// LoadLibraryW: the platform's search order. Null on failure (see lastErrorCode).
+// A system library by its file name, from the system folder alone
+// (LOAD_LIBRARY_SEARCH_SYSTEM32): never from the program's folder, the current
+// folder or PATH. Null on failure (see lastErrorCode).
 ModuleHandle loadLibrary(const wchar* name);
 
 // LoadLibraryExW with LOAD_WITH_ALTERED_SEARCH_PATH: the library's own folder is

@@ -1,5 +1,7 @@
 #include "app/preferences/SuitePreferences.h"
 
+#include "app/preferences/SuiteGuid.h"
+
 #include "os/AnsiText.h"
 #include "os/File.h"
 #include "os/Profile.h"
@@ -7,7 +9,6 @@
 #include "toolkit/diag/ErrorReport.h"
 #include "toolkit/path/CreateDirectory.h"
 #include "toolkit/path/FileTests.h"
-#include "toolkit/path/Permissions.h"
 #include "toolkit/path/TextFile.h"
 #include "toolkit/ui/IniFile.h"
 #include "toolkit/ui/LauncherStrings.h"
@@ -30,24 +31,6 @@ const WChar* const kRootKey = QK_TEXT("LastUsedRootDirectory");
 // thread would wait for this one's error lock.
 void dropError() {
     HandleException(nullptr);
-}
-
-WChar foldCase(WChar c) {
-    return c >= 'A' && c <= 'Z' ? WChar(c + ('a' - 'A')) : c;
-}
-
-void toLowerAscii(WString& text) {
-    for (WChar& c : text)
-        c = foldCase(c);
-}
-
-bool sameIgnoringAsciiCase(const WString& a, const WString& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (foldCase(a[i]) != foldCase(b[i]))
-            return false;
-    return true;
 }
 
 std::string utf8Of(const StrictPath& path) {
@@ -98,7 +81,22 @@ bool markAsUtf16(const StrictPath& iniPath) {
     return ok;
 }
 
+// A remembered folder that may be proposed: one that IsDriveLetterPath accepts.
+// Anything else counts as never remembered.
+bool readRemembered(IniSection& section, const WChar* key, WString& value) {
+    IniItem item;
+    if (!section.HasItem(key, item))
+        return false;
+    item.GetValue(value);
+    return IsDriveLetterPath(value.c_str());
+}
+
 } // namespace
+
+bool IsDriveLetterPath(const WChar* path) {
+    const auto letter = [](WChar c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    return path && letter(path[0]) && path[1] == ':' && path[2] == '\\';
+}
 
 StrictPath PreferencesFilePath(const StrictPath& appDataFolder) {
     StrictPath path(appDataFolder.GetPath(), kDirectory);
@@ -109,27 +107,19 @@ StrictPath PreferencesFilePath(const StrictPath& appDataFolder) {
 
 void LoadPreferences(const StrictPath& iniPath, StrictPath& downloadDir) {
     try {
-        if (!FileExists(iniPath.GetPath()))
+        if (iniPath.IsEmpty() || !FileExists(iniPath.GetPath()))
             return;
         IniFile file;
         file = iniPath;
         const WString guid = LoadLauncherString(StringId::kSuiteGuid);
         IniSection suite(&file, guid.c_str());
-        IniItem item;
         WString value;
         StrictPath proposal(downloadDir);
-        // An empty value names no folder; the default stays.
-        if (suite.HasItem(kFullPathKey, item)) {
-            item.GetValue(value);
-            if (value.empty())
-                return;
+        if (readRemembered(suite, kFullPathKey, value)) {
             proposal = StrictPath(value.c_str(), kDirectory);
         } else {
             IniSection defaults(&file, kDefaultSection);
-            if (!defaults.HasItem(kRootKey, item))
-                return;
-            item.GetValue(value);
-            if (value.empty())
+            if (!readRemembered(defaults, kRootKey, value))
                 return;
             // Built whole before it replaces the proposal, so that a root too long
             // for the suite's folder leaves the default in place.
@@ -147,24 +137,21 @@ void LoadPreferences(const StrictPath& iniPath, StrictPath& downloadDir) {
 
 void SavePreferences(const StrictPath& iniPath, const StrictPath& downloadDir) {
     try {
+        if (iniPath.IsEmpty())
+            return;
+        // The folder and the file keep the security they inherit from the user's
+        // profile: nobody else is given any right on them.
         StrictPath folder(iniPath);
         folder.GetParentDirectory();
         CreateDirectoryRecurse(folder.GetPath(), nullptr, nullptr);
-        SetPermissions(folder.GetPath());
-        const bool isNew = !PathExists(iniPath.GetPath());
-        if (!isNew)
-            SetPermissions(iniPath.GetPath());
         if (!markAsUtf16(iniPath))
             return;
         const WString guid = LoadLauncherString(StringId::kSuiteGuid);
         const WString name = LoadLauncherString(StringId::kSuiteName);
         if (!os::writeProfileString(guid.c_str(), kSuiteNameKey, name.c_str(), iniPath.GetPath()))
             return;
-        if (!os::writeProfileString(guid.c_str(), kFullPathKey, downloadDir.GetPath(),
-                                    iniPath.GetPath()))
-            return;
-        if (isNew)
-            SetPermissions(iniPath.GetPath());
+        os::writeProfileString(guid.c_str(), kFullPathKey, downloadDir.GetPath(),
+                               iniPath.GetPath());
     } catch (const FatalResourceError&) {
         throw;
     } catch (...) {
@@ -180,29 +167,16 @@ bool SameSuiteInDirectory(const StrictPath& suiteDescription) {
         // A description that exists but cannot be opened names no suite we know.
         if (!file.Open(suiteDescription.GetPath()))
             return false;
-        const WString opening = QK_TEXT("<suiteid");
-        const WString attribute = QK_TEXT("packageguid=\"{");
         WString found;
         WString line;
         while (!file.AtEnd()) {
             file.ReadLine(line);
-            toLowerAscii(line);
-            const size_t tag = line.find(opening);
-            if (tag == WString::npos)
-                continue;
-            const size_t at = line.find(attribute, tag + opening.size());
-            if (at == WString::npos)
-                continue;
-            const size_t start = at + attribute.size() - 1;
-            const size_t end = line.find(WChar('"'), start);
-            if (end == WString::npos)
-                continue;
-            found = line.substr(start, end - start);
-            break;
+            if (SuiteGuidInLine(line, found))
+                break;
         }
         file.Close();
         return !found.empty() &&
-               sameIgnoringAsciiCase(found, LoadLauncherString(StringId::kSuiteGuid));
+               SameSuiteGuid(found, LoadLauncherString(StringId::kSuiteGuid));
     } catch (const FatalResourceError&) {
         throw;
     } catch (...) {

@@ -1,5 +1,7 @@
 #include "os/CrtPath.h"
 
+#include "os/posix/PathByName.h"
+
 #include <cerrno>
 #include <climits>
 #include <string>
@@ -30,34 +32,8 @@ bool crtChdir(const wchar* path) {
 }
 
 bool crtFullPath(wchar* out, const wchar* path, size_t size) {
-    std::string text = toUtf8(path, wideLength(path));
-    if (text.empty() || text[0] != '/') {
-        char cwd[PATH_MAX];
-        if (!getcwd(cwd, sizeof cwd))
-            return false;
-        text = std::string(cwd) + "/" + text;
-    }
-    std::vector<std::string> parts;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find('/', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string part = text.substr(start, end - start);
-        if (part == "..") {
-            if (!parts.empty())
-                parts.pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
-        start = end + 1;
-    }
-    std::string full;
-    for (const std::string& part : parts)
-        full += "/" + part;
-    if (full.empty() || text.back() == '/')
-        full += "/";
-    return copyOut(fromUtf8(full), out, size);
+    const std::string full = absoluteByName(toUtf8(path, wideLength(path)), true);
+    return !full.empty() && copyOut(fromUtf8(full), out, size);
 }
 
 } // namespace os

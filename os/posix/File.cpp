@@ -1,6 +1,7 @@
 #include "os/File.h"
 
 #include "os/posix/DriveTable.h"
+#include "os/posix/PathByName.h"
 
 #include <cerrno>
 #include <climits>
@@ -208,11 +209,7 @@ bool setFileAttributes(const char* path, uint32_t attributes, uint32_t& error) {
         error = lastErrno();
         return false;
     }
-    mode_t mode = st.st_mode & 07777;
-    if (attributes & kAttrReadOnly)
-        mode &= mode_t(~(S_IWUSR | S_IWGRP | S_IWOTH));
-    else
-        mode |= S_IWUSR;
+    const mode_t mode = modeWithAttributes(st.st_mode & 07777, attributes);
     if (mode != (st.st_mode & 07777) && chmod(native.c_str(), mode) != 0) {
         error = lastErrno();
         return false;

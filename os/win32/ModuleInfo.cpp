@@ -1,5 +1,7 @@
 #include "os/ModuleInfo.h"
 
+#include "os/DynamicLibrary.h"
+
 #include <windows.h>
 
 namespace os {
@@ -12,7 +14,7 @@ constexpr DWORD kFromAddressUnchangedRefcount = 6;
 
 // Run-time lookup of a function that older systems lack.
 template <typename Fn> static Fn lookUp(const wchar_t* library, const char* name) {
-    HMODULE module = LoadLibraryW(library);
+    auto module = static_cast<HMODULE>(loadLibrary(library));
     if (!module)
         return nullptr;
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));

@@ -79,5 +79,14 @@ def seven_zip_entries(sz, archive, extra_args=(), codec=None):
     return entries
 
 
+def listed_entries(listing):
+    """The entry lines of `vxzip list` output: those between its two rules."""
+    lines = listing.splitlines()
+    rules = [i for i, line in enumerate(lines) if line.startswith("------ ")]
+    if len(rules) != 2:
+        raise ValueError(f"not a vxzip listing:\n{listing}")
+    return lines[rules[0] + 1:rules[1]]
+
+
 def run(cmd):
     return subprocess.run(cmd, capture_output=True, check=False)

@@ -1,7 +1,8 @@
 // Watches one running launcher, the way a user would see it, and answers it.
 //
 //   e2e_driver.exe --image NAME [--dir TEXT | --exit] [--hold RECORD RELEASE]
-//                  [--exit-after-box] [--done FILE] [--timeout SECONDS] [--interval MS]
+//                  [--exit-after-box] [--set-def-id] [--go FILE] [--done FILE]
+//                  [--timeout SECONDS] [--interval MS]
 //
 // It finds the process whose program file is NAME, then, until that process ends:
 //  - reports every message box (caption, text, whether it shows an icon, its buttons)
@@ -12,8 +13,13 @@
 //  - follows the progress bar after Start;
 //  - with --hold, waits for the installer's record file RECORD to appear, reports the
 //    dialog's state while the installer runs, then creates RELEASE so it may end;
-//  - with --exit-after-box, once it has answered a message box, reports whether the
-//    dialog is still on screen and presses Exit.
+//  - with --exit-after-box, once it has answered a message box and the dialog takes
+//    input again (a refused folder), reports whether the dialog is still on screen
+//    and presses Exit;
+//  - with --set-def-id, sends the dialog manager's DM_SETDEFID (the Start button
+//    stays the default) before it acts, and waits a second;
+//  - with --go, acts on the shown dialog only once FILE exists, so that a test may
+//    change things in between.
 // Every observation is one JSON object on its own line of standard output. The run
 // ends when the process has ended (its exit code is reported), when the file given
 // by --done appears, or after the timeout (exit status 2). It looks every 20 ms
@@ -46,10 +52,12 @@ struct Options {
     std::wstring image;
     std::wstring directory;
     bool pressExit = false;
+    bool exitAfterBox = false;
+    bool setDefId = false;
+    std::wstring goFile;
     std::wstring holdRecord;
     std::wstring holdRelease;
     std::wstring doneFile;
-    bool exitAfterBox = false;
     DWORD timeoutMs = 90000;
     DWORD intervalMs = 20;
 };
@@ -291,7 +299,7 @@ private:
         }
         // Once the run that showed the box is over, Start is enabled again.
         if (options_.exitAfterBox && !answered_.empty() && !exitedAfterBox_ &&
-            IsWindowEnabled(GetDlgItem(dialog, kStartButton))) {
+            IsWindowEnabled(dialog) && IsWindowEnabled(GetDlgItem(dialog, kStartButton))) {
             exitedAfterBox_ = true;
             Sleep(300);
             report("after_box", {flag("dialog_visible", IsWindowVisible(dialog))});
@@ -300,7 +308,15 @@ private:
             return;
         }
         if (!acted_) {
+            if (!options_.goFile.empty() && !fileExists(options_.goFile))
+                return;
             acted_ = true;
+            if (options_.setDefId) {
+                SendMessageTimeoutW(dialog, DM_SETDEFID, kStartButton, 0, SMTO_ABORTIFHUNG, 2000,
+                                    nullptr);
+                report("sent", {field("message", L"DM_SETDEFID")});
+                Sleep(1000);
+            }
             if (!options_.directory.empty() && !options_.pressExit) {
                 SendMessageTimeoutW(GetDlgItem(dialog, kDirectoryField), WM_SETTEXT, 0,
                                     LPARAM(options_.directory.c_str()), SMTO_ABORTIFHUNG, 2000,
@@ -381,6 +397,10 @@ bool parse(int argc, wchar_t** argv, Options& options) {
             options.pressExit = true;
         else if (arg == L"--exit-after-box")
             options.exitAfterBox = true;
+        else if (arg == L"--set-def-id")
+            options.setDefId = true;
+        else if (arg == L"--go" && hasValue)
+            options.goFile = argv[++i];
         else if (arg == L"--hold" && i + 2 < argc) {
             options.holdRecord = argv[++i];
             options.holdRelease = argv[++i];
@@ -402,7 +422,9 @@ int wmain(int argc, wchar_t** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
         std::fputs("usage: e2e_driver --image NAME [--dir TEXT | --exit] "
-                   "[--hold RECORD RELEASE] [--exit-after-box] [--done FILE] [--timeout SECONDS] "
+                   "[--hold RECORD RELEASE] [--exit-after-box] [--set-def-id] [--go FILE] "
+                   "[--done FILE] "
+                   "[--timeout SECONDS] "
                    "[--interval MS]\n",
                    stderr);
         return 64;

@@ -1,7 +1,8 @@
 // A stand-in for a suite's setup.exe. It records how it was started (its command
 // line, the arguments the system splits it into, one "arg=" line each, and its
-// working directory) and, when asked to, stays running until a release file
-// appears, so that a test can look at the launcher while it waits.
+// working directory) and the size of its own file (which tells a copy with bytes
+// added from the real one), and, when asked to, stays running until a release
+// file appears, so that a test can look at the launcher while it waits.
 //
 //   E2E_SETUP_RECORD   where to write the record (default: setup-record.txt beside
 //                      this program)
@@ -27,6 +28,15 @@ std::wstring defaultRecordPath() {
     std::wstring path(self, n);
     path.erase(path.find_last_of(L'\\') + 1);
     return path + L"setup-record.txt";
+}
+
+long long ownFileSize() {
+    wchar_t self[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (n == 0 || n >= MAX_PATH || !GetFileAttributesExW(self, GetFileExInfoStandard, &data))
+        return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 std::string utf8(const std::wstring& text) {
@@ -70,6 +80,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             record += "arg=" + escaped(utf8(argv[i])) + "\n";
         LocalFree(argv);
     }
+    record += "size=" + std::to_string(ownFileSize()) + "\n";
 
     // Written under a temporary name and renamed, so a reader never sees half a record.
     std::wstring partial = recordPath + L".part";

@@ -16,11 +16,13 @@ import argparse
 import io
 import json
 import os
+import pwd
 import re
 import shutil
 import signal
 import subprocess
 import sys
+import threading
 import time
 import zipfile
 
@@ -275,10 +277,33 @@ class Harness:
         check(run.status == 0, f"builder mode failed: {run.describe()}")
         return target
 
-    # The machine's preferences file, as the launcher keeps it.
+    # The user's local application data, where Wine keeps it for the user running it.
+    def local_appdata(self):
+        user = pwd.getpwuid(os.getuid()).pw_name
+        return os.path.join(self.args.prefix, "drive_c", "users", user, "AppData", "Local")
+
+    def local_appdata_win(self):
+        return "C:\\users\\" + pwd.getpwuid(os.getuid()).pw_name + "\\AppData\\Local"
+
+    def default_directory(self):
+        """What the launcher proposes when nothing is remembered."""
+        return (self.local_appdata_win() + "\\Orvandis Downloads\\" + self.args.suite_folder
+                + "\\")
+
+    # The user's preferences file, as the launcher keeps it.
     def preferences_path(self):
+        return os.path.join(self.local_appdata(), "Orvandis", "Installation Preferences",
+                            "Pellrune.ini")
+
+    # Where all users' preferences were once kept: never read or written any more.
+    def all_users_preferences_path(self):
         return os.path.join(self.args.prefix, "drive_c", "ProgramData", "Orvandis",
                             "Installation Preferences", "Pellrune.ini")
+
+    def write_preferences(self, path, text):
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(b"\xff\xfe" + text.replace("\n", "\r\n").encode("utf-16-le"))
 
     def preferences(self):
         path = self.preferences_path()
@@ -365,6 +390,31 @@ def builder_missing_target(h):
     check(not run.boxes() and not run.of("dialog"), f"builder mode opened a window: "
                                                     f"{run.describe()}")
     check(not os.path.exists(target), "builder mode created the missing target")
+
+
+def builder_refuses_unusable_payloads(h):
+    """Payloads an installer could not use: each is refused and the target left as it was."""
+    other = ORVSUITE.format(name="Another Suite", guid="{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}")
+    without = lambda name: {n: d for n, d in h.files.items() if n != name}
+    payloads = {
+        "no_setup": without("Installer/setup.exe"),
+        "no_description": without("Installer/orvsuite.xml"),
+        "other_suite": {**h.files, "Installer/orvsuite.xml": other.encode()},
+        "malformed": {**h.files, "Installer/orvsuite.xml": b"<suite><suiteid packageguid="},
+    }
+    target = h.launcher_copy("Refusing")
+    with open(target, "rb") as f:
+        original = f.read()
+    for label, files in payloads.items():
+        archive = h.path(f"payload-{label}.zip")
+        write_payload(archive, files)
+        run = h.launch(h.launcher_copy("Builder"),
+                       ["/loadZip", win(archive), "/targetExe", win(target)])
+        check(run.status == 1, f"{label}: exit status {run.status}, expected 1: {run.describe()}")
+        check(not run.boxes() and not run.of("dialog"), f"{label}: builder mode opened a window: "
+                                                        f"{run.describe()}")
+        with open(target, "rb") as f:
+            check(f.read() == original, f"{label}: the target was changed")
 
 
 def extract_quiet(h):
@@ -486,17 +536,28 @@ def interactive_start(h, directory, record, release):
                                "E2E_SETUP_RELEASE": win(release)})
 
 
-def check_installer_started(h, run, record, directory, cwd):
+def setup_record(record):
+    with open(record, encoding="utf-8") as f:
+        return dict(line.split("=", 1) for line in f.read().splitlines() if "=" in line)
+
+
+def check_installer_started(h, run, record, directory):
     running = run.of("installer_running")
     check(running, f"setup.exe was not started: {run.describe()}")
     check(running[0]["launcher_running"], "the launcher did not wait for setup.exe")
-    with open(record, encoding="utf-8") as f:
-        fields = dict(line.split("=", 1) for line in f.read().splitlines() if "=" in line)
+    fields = setup_record(record)
     setup = directory + "\\Installer\\setup.exe"
     check(fields["cmdline"].strip('"').lower().startswith(setup.lower()),
           f"setup.exe started as {fields['cmdline']!r}, expected {setup!r}")
-    check(fields["cwd"].rstrip("\\").lower() == win(cwd).lower(),
-          f"setup.exe ran in {fields['cwd']!r}, expected the launcher's {win(cwd)!r}")
+    # Its own folder, never the launcher's (a Downloads folder, where an elevated
+    # installer might find libraries somebody put there).
+    own = directory + "\\Installer"
+    check(fields["cwd"].rstrip("\\").lower() == own.lower(),
+          f"setup.exe ran in {fields['cwd']!r}, expected its own folder {own!r}")
+    # The payload's own setup.exe, not one that was there before.
+    size = len(h.files["Installer/setup.exe"])
+    check(fields["size"] == str(size),
+          f"the setup.exe that ran has {fields['size']} bytes, the payload's has {size}")
     return running[0]
 
 
@@ -504,6 +565,11 @@ def interactive(h):
     h.build_installer()
     if os.path.exists(h.preferences_path()):
         os.remove(h.preferences_path())
+    # The all-users file of earlier versions, which anybody could write: ignored.
+    planted = f"[{h.args.suite_guid}]\nFullPath=C:\\Planted\\\n"
+    h.write_preferences(h.all_users_preferences_path(), planted)
+    with open(h.all_users_preferences_path(), "rb") as f:
+        all_users = f.read()
     directory = win(h.path("Chosen Folder"))
     record, release = h.path("setup-record.txt"), h.path("setup.release")
     run = interactive_start(h, directory, record, release)
@@ -515,17 +581,19 @@ def interactive(h):
     check(dialog["title"] == h.texts.title(), f"dialog title {dialog['title']!r}")
     check(same_text(dialog["welcome"], h.texts.get(161, h.args.suite_name)),
           f"welcome text {dialog['welcome']!r}")
-    default = "C:\\Orvandis Downloads\\" + h.args.suite_folder + "\\"
-    check(dialog["directory"] == default,
+    default = h.default_directory()
+    check(dialog["directory"].lower() == default.lower(),
           f"without preferences the dialog proposed {dialog['directory']!r}, not {default!r}")
     check(not dialog["progress_visible"], "the progress bar shows before Start")
-    waiting = check_installer_started(h, run, record, directory, h.work)
+    waiting = check_installer_started(h, run, record, directory)
     check(waiting["progress_visible"] and waiting["progress_max"] >= 1,
           f"no progress bar during the run: {waiting}")
     check(not waiting["start_enabled"] and not waiting["field_enabled"],
           f"Start or the directory field stayed enabled while setup.exe ran: {waiting}")
     check_files(h.path("Chosen Folder"), h.files)
     h.check_saved_directory(directory + "\\")
+    with open(h.all_users_preferences_path(), "rb") as f:
+        check(f.read() == all_users, "the all-users preferences file was written")
 
     # The next run proposes the folder used last.
     again = h.launch(h.installer(), [], driver_options=["--exit"])
@@ -536,25 +604,231 @@ def interactive(h):
 
 
 def reuse(h):
+    """A folder holding a matching orvsuite.xml and another setup.exe: the payload's one
+    replaces it before anything starts, and the missing files are extracted."""
     h.build_installer()
     folder = h.path("Kept")
     os.makedirs(os.path.join(folder, "Installer"))
-    kept = {"Installer/setup.exe": h.files["Installer/setup.exe"],
-            "Installer/orvsuite.xml": h.files["Installer/orvsuite.xml"] + b"<!-- kept -->\r\n"}
-    for name, data in kept.items():
+    # Still a program that runs, with bytes added: if it ran, its record would say so.
+    planted = h.files["Installer/setup.exe"] + b"planted" * 100
+    for name, data in {"Installer/setup.exe": planted,
+                       "Installer/orvsuite.xml": h.files["Installer/orvsuite.xml"]}.items():
         with open(os.path.join(folder, *name.split("/")), "wb") as f:
             f.write(data)
     record, release = h.path("setup-record.txt"), h.path("setup.release")
     run = interactive_start(h, win(folder), record, release)
     h.expect_status(run, 0)
     check(not run.boxes(), f"the reuse run showed a box: {run.describe()}")
-    waiting = check_installer_started(h, run, record, win(folder), h.work)
-    check(waiting["progress_max"] < 1, f"a progress bar moved without extraction: {waiting}")
-    check_files(folder, kept)
-    extracted = [n for n in h.files if n not in kept and
-                 os.path.exists(os.path.join(folder, *n.split("/")))]
-    check(not extracted, f"files were extracted although both markers exist: {extracted}")
+    waiting = check_installer_started(h, run, record, win(folder))
+    check(waiting["progress_max"] >= 1, f"no progress while the folder was brought up to date: "
+                                        f"{waiting}")
+    check_files(folder, h.files)
     h.check_saved_directory(win(folder) + "\\")
+
+
+def file_times(root):
+    times = {}
+    for base, _, names in os.walk(root):
+        for name in names:
+            path = os.path.join(base, name)
+            times[os.path.relpath(path, root).replace(os.sep, "/")] = os.stat(path).st_mtime_ns
+    return times
+
+
+def age_files(root):
+    old = time.time() - 3600
+    for name in file_times(root):
+        os.utime(os.path.join(root, *name.split("/")), (old, old))
+    return file_times(root)
+
+
+def reuse_rewrites_only_what_differs(h):
+    installer = h.build_installer()
+    directory = h.path("downloads", "Suite")
+    arguments = ["/extractOnly", win(directory), "/q"]
+    h.expect_status(h.launch(installer, arguments), 0)
+    check_files(directory, h.files)
+
+    # All files match: the run writes nothing.
+    before = age_files(directory)
+    h.expect_status(h.launch(installer, arguments), 0)
+    check(file_times(directory) == before, "files were written although all of them matched")
+
+    # One file cut short: that one alone is written again.
+    truncated = "Installer/data/table.csv"
+    with open(os.path.join(directory, *truncated.split("/")), "r+b") as f:
+        f.truncate(100)
+    before = age_files(directory)
+    run = h.launch(installer, arguments)
+    h.expect_status(run, 0)
+    check(not run.boxes(), f"the run showed a box: {run.describe()}")
+    check_files(directory, h.files)
+    after = file_times(directory)
+    changed = sorted(n for n in after if after[n] != before.get(n))
+    check(changed == [truncated], f"files written again: {changed}, expected only {truncated}")
+
+
+def blank_field(h):
+    h.build_installer()
+    run = h.launch(h.installer(), [], driver_options=["--dir", "   ", "--exit-after-box"])
+    h.expect_status(run, 0)
+    h.expect_box(run, h.texts.get(141, ""), h.texts.get(140), icon=False)
+    check(not os.path.exists(h.path("Installer")),
+          "a blank folder field extracted into the current folder")
+
+
+def extract_blank_directory(h):
+    installer = h.build_installer()
+    run = h.launch(installer, ["/extractOnly", "  "])
+    h.expect_status(run, 1)
+    h.expect_box(run, h.texts.get(141, ""), h.texts.get(140), icon=False)
+    check(not run.dialog_visible(), "the extract-only dialog became visible")
+    check(not os.path.exists(h.path("Installer")),
+          "a blank extraction folder extracted into the current folder")
+
+
+def default_button_message(h):
+    """DM_SETDEFID, which anybody may send to a dialog, starts nothing."""
+    h.build_installer()
+    record = h.path("setup-record.txt")
+    run = h.launch(h.installer(), [], driver_options=["--set-def-id", "--exit"],
+                   env_extra={"E2E_SETUP_RECORD": win(record)})
+    h.expect_status(run, 0)
+    check(run.of("sent"), f"the driver sent no DM_SETDEFID: {run.describe()}")
+    check(not run.boxes() and not run.of("progress"),
+          f"DM_SETDEFID started something: {run.describe()}")
+    check(not os.path.exists(record), "DM_SETDEFID started setup.exe")
+
+
+def swapped_launcher_file(h):
+    """The launcher's file renamed and replaced by another installer while the dialog is
+    open: what Start extracts is still the payload of the launcher that runs."""
+    installer = h.build_installer()
+    other_files = dict(h.files, **{"Installer/readme.txt": b"Somebody else's payload.\r\n"})
+    archive = h.path("other.zip")
+    write_payload(archive, other_files)
+    other = h.path(f"Other_{h.tag}.exe")
+    shutil.copyfile(h.args.launcher, other)
+    run = h.launch(h.launcher_copy("Builder"), ["/loadZip", win(archive), "/targetExe", win(other)])
+    h.expect_status(run, 0)
+
+    directory = h.path("Target")
+    go, driver_log = h.path("go"), h.path("driver.log")
+    swapped = []
+
+    def swap():
+        deadline = time.monotonic() + 60
+        while time.monotonic() < deadline:
+            if os.path.exists(driver_log):
+                with open(driver_log, "rb") as f:
+                    if b'"dialog_shown"' in f.read():
+                        os.rename(installer, installer + ".old")
+                        shutil.copyfile(other, installer)
+                        swapped.append(True)
+                        break
+            time.sleep(0.05)
+        open(go, "w").close()
+
+    if os.path.exists(driver_log):
+        os.remove(driver_log)
+    swapper = threading.Thread(target=swap)
+    swapper.start()
+    record, release = h.path("setup-record.txt"), h.path("setup.release")
+    try:
+        run = h.launch(installer, [], driver_options=["--dir", win(directory), "--go", win(go),
+                                                      "--hold", win(record), win(release)],
+                       env_extra={"E2E_SETUP_RECORD": win(record),
+                                  "E2E_SETUP_RELEASE": win(release)})
+    finally:
+        swapper.join()
+    check(swapped, f"the launcher's file was never swapped: {run.describe()}")
+    h.expect_status(run, 0)
+    check(not run.boxes(), f"the run showed a box: {run.describe()}")
+    check_files(directory, h.files)
+
+
+def files_match(root, files):
+    for name, data in files.items():
+        path = os.path.join(root, *name.split("/"))
+        try:
+            with open(path, "rb") as f:
+                if f.read() != data:
+                    return False
+        except OSError:
+            return False
+    return True
+
+
+def setup_changed_before_start(unrepairable):
+    """setup.exe changed after the extraction, before it starts: the launcher extracts it
+    once more and starts the payload's own; when that cannot be done, box 150, status 1.
+
+    A file where the preferences folder belongs keeps the launcher busy for half a
+    minute between the two (it retries creating the folder), in which the case changes
+    setup.exe."""
+    def case(h):
+        h.build_installer()
+        preferences_folder = os.path.join(h.local_appdata(), "Orvandis")
+        kept = preferences_folder + ".kept"
+        if os.path.exists(preferences_folder):
+            os.rename(preferences_folder, kept)
+        with open(preferences_folder, "wb") as f:
+            f.write(b"not a folder")
+        directory = h.path("Target")
+        setup = os.path.join(directory, "Installer", "setup.exe")
+        changed = []
+
+        def change():
+            deadline = time.monotonic() + 60
+            while not files_match(directory, h.files):
+                if time.monotonic() > deadline:
+                    return
+                time.sleep(0.1)
+            time.sleep(1)
+            os.remove(setup)
+            if unrepairable:
+                os.makedirs(os.path.join(setup, "inner"))
+            else:
+                with open(setup, "wb") as f:
+                    f.write(h.files["Installer/setup.exe"] + b"planted" * 100)
+            changed.append(True)
+
+        changer = threading.Thread(target=change)
+        changer.start()
+        record, release = h.path("setup-record.txt"), h.path("setup.release")
+        try:
+            run = interactive_start(h, win(directory), record, release)
+        finally:
+            changer.join()
+            os.remove(preferences_folder)
+            if os.path.exists(kept):
+                os.rename(kept, preferences_folder)
+        check(changed, f"setup.exe was never changed: {run.describe()}")
+        if unrepairable:
+            h.expect_status(run, 1)
+            h.expect_box(run, h.texts.get(150), h.texts.get(149), icon=True)
+            check(not os.path.exists(record), "a setup.exe started")
+        else:
+            h.expect_status(run, 0)
+            check(not run.boxes(), f"the run showed a box: {run.describe()}")
+            check_installer_started(h, run, record, win(directory))
+            check_files(directory, h.files)
+    return case
+
+
+def unc_remembered(h):
+    h.build_installer()
+    h.write_preferences(h.preferences_path(),
+                        f"[{h.args.suite_guid}]\nFullPath=\\\\server\\share\\x\\\n")
+    run = h.launch(h.installer(), [], driver_options=["--exit"])
+    h.expect_status(run, 0)
+    shown = run.of("dialog_shown")
+    check(shown, f"the dialog was never shown: {run.describe()}")
+    default = h.default_directory()
+    check(shown[0]["directory"].lower() == default.lower(),
+          f"with a network folder remembered the dialog proposed {shown[0]['directory']!r}, "
+          f"not the default {default!r}")
+    os.remove(h.preferences_path())
 
 
 CASES = {
@@ -563,6 +837,7 @@ CASES = {
     "usage.stray_value": (usage_case(["stray"]), False),
     "builder.makes_installer": (builder_makes_installer, True),
     "builder.missing_target": (builder_missing_target, False),
+    "builder.refuses_unusable_payloads": (builder_refuses_unusable_payloads, False),
     "extract.quiet": (extract_quiet, True),
     "extract.success_box": (extract_success_box, True),
     "extract.relative_directory": (extract_relative_directory, True),
@@ -573,6 +848,14 @@ CASES = {
     "extract.corrupt_entry": (extract_corrupt_entry, False),
     "interactive.start": (interactive, True),
     "interactive.reuse": (reuse, True),
+    "interactive.blank_field": (blank_field, False),
+    "interactive.default_button_message": (default_button_message, True),
+    "interactive.unc_remembered": (unc_remembered, True),
+    "interactive.swapped_launcher_file": (swapped_launcher_file, True),
+    "launch.setup_replaced_before_start": (setup_changed_before_start(False), True),
+    "launch.setup_unrepairable_before_start": (setup_changed_before_start(True), True),
+    "extract.blank_directory": (extract_blank_directory, False),
+    "reuse.rewrites_only_what_differs": (reuse_rewrites_only_what_differs, True),
 }
 
 

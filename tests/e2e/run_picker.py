@@ -18,11 +18,11 @@ INVALID_CHARACTER = 9506
 
 
 def default_directory(h):
-    return "C:\\Orvandis Downloads\\" + h.args.suite_folder + "\\"
+    return h.default_directory()
 
 
 def downloads_root(h):
-    return os.path.join(h.args.prefix, "drive_c", "Orvandis Downloads")
+    return os.path.join(h.local_appdata(), "Orvandis Downloads")
 
 
 def start_clean(h):

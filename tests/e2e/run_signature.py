@@ -10,7 +10,7 @@ import subprocess
 import sys
 
 import run_e2e
-from run_e2e import Skipped, check
+from run_e2e import Skipped, check, win
 
 REFUSED_TEXT = 142
 REFUSED_CAPTION = 143
@@ -88,8 +88,60 @@ def signed_then_tampered(h):
                                                     f"{run.describe()}")
 
 
+def system_program(h, name, pe32_plus):
+    """A program of Wine's own in the prefix, of the given bitness."""
+    windows = os.path.join(h.args.prefix, "drive_c", "windows")
+    wow = os.path.join(windows, "syswow64")
+    folder = os.path.join(windows, "system32" if pe32_plus or not os.path.isdir(wow) else "syswow64")
+    return os.path.join(folder, name)
+
+
+def is_pe32_plus(path):
+    with open(path, "rb") as f:
+        data = f.read(4096)
+    pe = int.from_bytes(data[60:64], "little")
+    return data[pe + 24:pe + 26] == b"\x0b\x02"
+
+
+def planted_wintrust(h):
+    """A wintrust.dll beside the launcher, with Wine told to prefer it to its own (as
+    Windows takes a library that is no KnownDLL from beside the program): never loaded,
+    neither at start-up nor when the signature is checked."""
+    library = os.path.join(os.path.dirname(h.args.driver), "e2e_wintrust.dll")
+    check(os.path.isfile(library), f"no stand-in library at {library}")
+    shutil.copyfile(library, h.path("wintrust.dll"))
+    marker = h.path("wintrust-loaded")
+    overrides = os.environ.get("WINEDLLOVERRIDES", "mscoree,mshtml=")
+    env = {"WINEDLLOVERRIDES": overrides + ";wintrust=n,b", "E2E_DLL_MARKER": win(marker)}
+
+    # The stand-in does leave its marker when something loads it.
+    rundll = system_program(h, "rundll32.exe", is_pe32_plus(library))
+    control = h.wine(rundll, win(h.path("wintrust.dll")) + ",WinVerifyTrust",
+                     output=h.path("rundll.log"), env=dict(h.env, **env))
+    control.wait(timeout=120)
+    check(os.path.exists(marker), "the stand-in wintrust.dll left no marker when loaded")
+    os.remove(marker)
+
+    launchers = [h.launcher_copy("Plain")]
+    if shutil.which("osslsigncode") and shutil.which("openssl"):
+        key, cert = make_certificate(h)
+        signed = h.path(f"Signed_{h.tag}.exe")
+        sign(h, launchers[0], signed, key, cert)
+        launchers.append(signed)
+    else:
+        print("osslsigncode or openssl is missing: only the unsigned launcher is tried")
+    for launcher in launchers:
+        run = h.launch(launcher, [], driver_options=["--exit"], env_extra=env)
+        h.expect_status(run, 0)
+        check(run.dialog_visible() and not run.boxes(),
+              f"{os.path.basename(launcher)} did not run as usual: {run.describe()}")
+        check(not os.path.exists(marker),
+              f"{os.path.basename(launcher)} loaded the wintrust.dll beside it")
+
+
 CASES = {
     "signature.signed_then_tampered": (signed_then_tampered, False),
+    "signature.planted_wintrust": (planted_wintrust, False),
 }
 
 if __name__ == "__main__":

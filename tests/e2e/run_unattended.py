@@ -150,7 +150,8 @@ def setup_status_and_arguments(h):
         run = h.launch(h.installer(), ["/log", win(log)], driver_options=["--dir", directory],
                        env_extra={"E2E_SETUP_RECORD": win(record), "E2E_SETUP_EXIT": status})
         h.expect_status(run, int(status))
-        expect_log(read_log(log), "Reuse check: setup.exe and orvsuite.xml are there")
+        expect_log(read_log(log), f"Reuse check: {len(h.files)} file entries checked, "
+                                  f"0 missing or differing (0 bytes), 0 written")
 
 
 def quiet_extract_log(h):
@@ -259,6 +260,43 @@ def free_space(h):
         subprocess.run(["umount", point])
 
 
+def free_space_reuse(h):
+    """Only what is to be written counts: a folder that matches the payload is reused
+    on a drive too small for the payload and its reserve, while one differing file,
+    which would have to be written there, is refused and left as it is."""
+    installer = h.build_installer()
+    point, link, drive = mount_small_drive(h)
+    try:
+        directory = drive + "\\Kits\\Suite"
+        root = os.path.join(point, "Kits", "Suite")
+        for name, data in h.files.items():
+            path = os.path.join(root, *name.split("/"))
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as f:
+                f.write(data)
+        log = h.path("run.log")
+        run = timed(h, installer, ["/q", "/extractOnly", directory, "/log", win(log)])
+        expect_silent(h, run, status=0)
+        text = read_log(log)
+        expect_log(text, f"Reuse check: {len(h.files)} file entries checked, "
+                         f"0 missing or differing (0 bytes), 0 written", "Exit status: 0")
+        check("Free space:" not in text, f"a full reuse asked for free space:\n{text}")
+        check_files(root, h.files)
+
+        table = os.path.join(root, "Installer", "data", "table.csv")
+        with open(table, "r+b") as f:
+            f.truncate(100)
+        run = timed(h, installer, ["/q", "/extractOnly", directory, "/log", win(log)])
+        expect_silent(h, run)
+        size = len(h.files["Installer/data/table.csv"])
+        expect_log(read_log(log), f"1 missing or differing ({size} bytes)",
+                   f"Free space: {size} bytes to write", "Exit status: 1")
+        check(os.path.getsize(table) == 100, "a refused run rewrote the differing file")
+    finally:
+        os.remove(link)
+        subprocess.run(["umount", point])
+
+
 CASES = {
     "unattended.quiet_too_long": (quiet_too_long, False),
     "unattended.quiet_text_too_long": (quiet_text_too_long, False),
@@ -271,6 +309,7 @@ CASES = {
     "unattended.setup_status_and_arguments": (setup_status_and_arguments, True),
     "unattended.second_launcher": (second_launcher, True),
     "unattended.free_space": (free_space, True),
+    "unattended.free_space_reuse": (free_space_reuse, True),
 }
 
 if __name__ == "__main__":

@@ -32,6 +32,9 @@ def main():
         payload = os.path.join(work, "payload.zip")
         with zipfile.ZipFile(payload, "w", zipfile.ZIP_DEFLATED) as z:
             z.writestr("Installer/setup.exe", b"MZ" * 5000)
+            # The suite GUID the MinGW-built programs carry as string 136.
+            z.writestr("Installer/orvsuite.xml",
+                       b'<suiteid packageguid="{6F1D2C3B-0A49-4E58-8B67-9C0D1E2F3A4B}"/>\n')
         for program in programs:
             signed = os.path.join(work, "signed.exe")
             resigned = os.path.join(work, "resigned.exe")

@@ -15,6 +15,9 @@ bool SetPermissions(WString path) {
     if (result == os::kErrorFileNotFound)
         LogDebugMessage(QK_TEXT("SetPermissions: File not found for setting permissions: %s"),
                         path.c_str());
+    else if (result == os::kErrorLinkRefused || result == os::kErrorHardLinksRefused)
+        LogDebugMessage(QK_TEXT("SetPermissions: Refused to set permissions on a link: %s"),
+                        path.c_str());
     else
         LogDebugMessage(
             QK_TEXT("SetPermissions: Unknown error setting file permissions: %s, ERROR CODE %d"),

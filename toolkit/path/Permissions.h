@@ -6,8 +6,9 @@
 namespace Quillkit {
 
 // Gives Authenticated Users full access to `path`, inherited by its children
-// (on POSIX: read and write for everyone). False on failure, with the reason in
-// the debug log; never raises.
+// (on POSIX: read and write for everyone). Links are never followed: a link, or
+// a file with more than one hard link, is refused. False on failure, with the
+// reason in the debug log; never raises.
 bool SetPermissions(WString path);
 
 } // namespace Quillkit

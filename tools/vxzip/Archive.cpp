@@ -1,4 +1,5 @@
 #include "tools/vxzip/Command.h"
+#include "tools/vxzip/Report.h"
 
 #include "os/Stdio.h"
 
@@ -31,28 +32,41 @@ bool open(VxZipW& zip, const Options& options) {
     return zip.OpenFromFile(widePath.c_str());
 }
 
-} // namespace
-
-bool openArchive(VxZipW& zip, const Options& options) {
-    const std::string& path = options.operands[0];
-    if (open(zip, options))
-        return true;
-    std::fprintf(stderr, "vxzip: cannot open %s\n", path.c_str());
-    std::fputs(zip.LastErrorXml().c_str(), stderr);
-    return false;
+// Why the open failed; a payload that is found but unreadable is named as such.
+std::string openFailure(const VxZipW& zip, const Options& options) {
+    const LogNode log = readLogTree(zip.LastErrorXml());
+    const CauseFacts facts = causeFacts(options);
+    for (const LogNode& child : log.children)
+        if (child.isContext && child.tag == "OpenFromMemory")
+            return "its " + options.resourceName + " payload: " + causeOf(child, facts).text;
+    return causeOf(log, facts).text;
 }
 
-void reportLog(const VxZipW& zip, const Options& options, bool ok) {
+} // namespace
+
+CauseFacts causeFacts(const Options& options) {
+    return {options.resourceName, options.hasPassword};
+}
+
+bool openArchive(VxZipW& zip, const Options& options) {
+    const bool ok = open(zip, options);
+    if (!ok)
+        reportFailure(options.operands[0], openFailure(zip, options));
+    printLogIfAsked(zip, options);
+    return ok;
+}
+
+void printLogIfAsked(const VxZipW& zip, const Options& options) {
     if (options.printLog)
         std::fputs(zip.LastErrorXml().c_str(), stdout);
-    else if (!ok)
-        std::fputs(zip.LastErrorXml().c_str(), stderr);
 }
 
 int logCommand(const Options& options) {
     VxZipW zip;
     const bool ok = open(zip, options);
     std::fputs(zip.LastErrorXml().c_str(), stdout);
+    if (!ok)
+        reportFailure(options.operands[0], openFailure(zip, options));
     return ok ? kOk : kFailed;
 }
 

@@ -1,27 +1,44 @@
-// vxzip list: one line per entry, as the engine sees it.
+// vxzip list: one line per entry as the engine sees it, under a header and above totals.
 #include "tools/vxzip/Command.h"
+#include "tools/vxzip/Report.h"
 
 #include <cinttypes>
 #include <cstdio>
 
 namespace vxzip {
 
+namespace {
+
+const char* const kRule = "------ ------------ ------------ -------- - ----\n";
+
+} // namespace
+
 int listCommand(const Options& options) {
     VxZipW zip;
     if (!openArchive(zip, options))
         return kFailed;
+    std::printf("Method   Compressed         Size CRC-32   D Name\n%s", kRule);
     int status = kOk;
+    uint64_t files = 0, folders = 0, compressed = 0, size = 0;
     VxEntryInfo e;
     for (uint32_t i = 0; i < zip.NumEntries(); ++i) {
         if (!zip.GetEntryInfo(i, e)) {
-            std::fprintf(stderr, "vxzip: entry %u cannot be read\n%s", i,
-                         zip.LastErrorXml().c_str());
+            const LogNode log = readLogTree(zip.LastErrorXml());
+            reportFailure(options.operands[0], "entry " + std::to_string(i + 1) + ": " +
+                                                   causeOf(log, causeFacts(options)).text);
             status = kFailed;
             continue;
         }
-        std::printf("%3d %12" PRIu64 " %12" PRIu64 " %08X %c %s\n", e.method, e.compressedSize,
+        std::printf("%6d %12" PRIu64 " %12" PRIu64 " %08X %c %s\n", e.method, e.compressedSize,
                     e.size, e.crc32, e.isDirectory ? 'D' : '-', e.nameUtf8.c_str());
+        ++(e.isDirectory ? folders : files);
+        compressed += e.compressedSize;
+        size += e.size;
     }
+    std::printf("%s       %12" PRIu64 " %12" PRIu64 "            %s: %s, %s\n", kRule, compressed,
+                size, counted(files + folders, "entry", "entries").c_str(),
+                counted(files, "file", "files").c_str(),
+                counted(folders, "folder", "folders").c_str());
     return status;
 }
 

@@ -9,8 +9,13 @@ namespace vxzip {
 ProgressLine::ProgressLine() : terminal_(os::stdoutIsTerminal()) {}
 
 ProgressLine::~ProgressLine() {
+    finish();
+}
+
+void ProgressLine::finish() {
     if (shown_)
         std::fputs("\r     \r", stdout);
+    shown_ = false;
 }
 
 void ProgressLine::percentDone(int percent, bool* abort) {

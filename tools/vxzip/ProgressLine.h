@@ -10,6 +10,8 @@ public:
     ProgressLine();
     ~ProgressLine() override;
     void percentDone(int percent, bool* abort) override;
+    // Clears the line, so that what follows starts on a clean one.
+    void finish();
 
 private:
     bool shown_ = false;

@@ -63,8 +63,11 @@ bool ClsZip2::openMappedImage(const uint8_t* view, uint32_t size, os::MappingHan
 }
 
 bool ClsZip2::openTakenImage(LogBase& log) {
-    if (!openFromMemData(log))
+    // A failed open keeps nothing: no entries read so far, no image, no mapping.
+    if (!openFromMemData(log)) {
+        closeArchive();
         return false;
+    }
     encryption_ = system_->encryption;
     keyLength_ = system_->keyLength;
     if (encryption_ != 0) {
@@ -77,6 +80,8 @@ bool ClsZip2::openTakenImage(LogBase& log) {
 bool ClsZip2::OpenFromMemory(const void* data, uint32_t length) {
     beginOperation("OpenFromMemory");
     const bool ok = openMemoryCopy(data, length, m_log);
+    if (!ok)
+        closeArchive();
     endOperation(ok);
     return ok;
 }

@@ -51,6 +51,8 @@ public:
                      bool onlyNewer, bool ignoreFolders, ProgressEvent* event, int32_t& count);
     // Decodes every file entry into nothing, checking sizes and CRC-32s.
     bool testEntries(ProgressEvent* event);
+    // False (logged, naming both) when two entries' local headers and data overlap.
+    bool checkEntryRanges(LogBase& log);
     bool unzipFromBaseDir(const XString& directory, bool ignoreFolders, const char* pattern,
                           bool onlyNewer, ProgressEvent* event, int32_t& count, LogBase& log);
 

@@ -74,6 +74,8 @@ bool ClsZip2::OpenFromFile(const XString& path) {
     }
     if (ok)
         name_.setFromX(path);
+    else
+        closeArchive();
     endOperation(ok);
     return ok;
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 class DataSource;
+struct EntryTarget;
 class LogBase;
 class MemoryData;
 
@@ -33,8 +34,11 @@ public:
     bool mappedInflateToOutput(Output& output, ProgressMonitor* monitor, LogBase& log,
                                bool verbose) override;
 
-    // The path the entry is written to below `directory`; false (logged) when its
-    // name would leave that directory.
+    // Where the entry is written below `directory`; false (logged) when its name would
+    // leave that directory, holds a control character or names no file.
+    bool entryTarget(const XString& directory, bool ignoreFolders, EntryTarget& target,
+                     LogBase& log);
+    // The same as one path.
     bool targetPath(const XString& directory, bool ignoreFolders, XString& path, LogBase& log);
 
     // Both do nothing once done. The offset is the central header's.

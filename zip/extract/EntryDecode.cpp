@@ -38,6 +38,12 @@ bool decodeInMemory(int method, const ZipEntryInfo& info, const MemoryData& imag
         return false;
     }
     const uint32_t length = uint32_t(length64);
+    // The stored data must be in the image before anything is reserved for it.
+    if (uint64_t(info.dataOffset) + length > image.size()) {
+        log.logError("The entry's compressed data runs past the end of the archive.");
+        log.logDataInt64("compressedSize", int64_t(length));
+        return false;
+    }
     const uint8_t* data = nullptr;
     DataBuffer decrypted;
     if (source.transform()) {

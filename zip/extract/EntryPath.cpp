@@ -1,72 +1,84 @@
-// Where an entry is written: its name, cleaned, below the extraction directory.
+// Where an entry is written: its name, cleaned and repaired, below the extraction folder.
+// The path is made first and checked as made: nothing that sanitising does afterwards can
+// change where it points.
+#include "os/Beneath.h"
 #include "zip/central/ZipEntryMapped.h"
 #include "zip/core/LogBase.h"
 #include "zip/core/XString.h"
-#include "zip/fs/FileSys.h"
-
-#include <string>
-#include <vector>
+#include "zip/extract/EntryNames.h"
+#include "zip/extract/EntryTarget.h"
 
 namespace {
 
-// The path's components with "." dropped and ".." applied; a ".." that cannot be
-// applied is kept, so that a relative directory above the current one stays what it is.
-std::vector<std::string> lexicalComponents(const char* path) {
-    std::vector<std::string> parts;
-    std::string part;
-    for (const char* p = path;; ++p) {
-        if (*p == '\\' || *p == '/' || *p == '\0') {
-            if (part == "..") {
-                if (!parts.empty() && parts.back() != "..")
-                    parts.pop_back();
-                else
-                    parts.push_back(part);
-            } else if (!part.empty() && part != ".") {
-                parts.push_back(part);
-            }
-            part.clear();
-            if (*p == '\0')
-                break;
-        } else {
-            part += *p;
-        }
-    }
-    return parts;
-}
-
-// True when `path` names `directory` or something inside it.
-bool staysBelow(const char* directory, const char* path) {
-    const std::vector<std::string> dir = lexicalComponents(directory);
-    const std::vector<std::string> full = lexicalComponents(path);
-    if (full.size() < dir.size())
-        return false;
-    for (size_t i = 0; i < dir.size(); ++i)
-        if (dir[i] != full[i])
-            return false;
-    return true;
+// A POSIX base takes "/" between names; a Windows one "\".
+char separatorFor(const std::string& base) {
+    return !base.empty() && base[0] == '/' ? '/' : '\\';
 }
 
 } // namespace
 
-bool ZipEntryMapped::targetPath(const XString& directory, bool ignoreFolders, XString& path,
-                                LogBase& log) {
+std::string EntryTarget::pathOf(size_t count) const {
+    std::string path = base;
+    const char separator = separatorFor(base);
+    for (size_t i = 0; i < count && i < names.size(); ++i) {
+        if (path.empty() || path.back() != separator)
+            path += separator;
+        path += names[i];
+    }
+    return path;
+}
+
+std::string EntryTarget::path() const {
+    return pathOf(names.size());
+}
+
+bool ZipEntryMapped::entryTarget(const XString& directory, bool ignoreFolders,
+                                 EntryTarget& target, LogBase& log) {
     StringBuffer name;
     getFileName(name);
     name.removeNameUnsafeChars();
     if (ignoreFolders)
         name.keepLastPathComponent();
-    XString relative;
-    relative.setFromSbUtf8(name);
-    FileSys::joinPath(directory, relative, path);
 
-    // A name may climb with "..", but never out of the extraction directory.
-    XString base;
-    base.setFromX(directory);
-    base.trim();
-    if (!staysBelow(base.isEmpty() ? "." : base.getUtf8(), path.getUtf8())) {
+    XString trimmed;
+    trimmed.setFromX(directory);
+    trimmed.trim();
+    target.base = os::absolutePath(trimmed.isEmpty() ? "." : trimmed.getUtf8());
+    if (target.base.empty()) {
+        log.logError("The extraction directory has no absolute form.");
+        log.logDataStr("unzipDir", directory);
+        return false;
+    }
+
+    const std::string text(name.getString(), name.getSize());
+    switch (entryPathNames(text, os::dropsTrailingDots(), target.names)) {
+    case EntryNameProblem::None:
+        break;
+    case EntryNameProblem::ControlCharacter: {
+        log.logError("The entry's name contains a control character.");
+        StringBuffer hex;
+        getFileNameHex(hex);
+        log.logDataSb("entryNameHex", hex);
+        return false;
+    }
+    case EntryNameProblem::LeavesFolder:
         log.logError("The entry's name would put it outside the extraction directory.");
         log.logDataSb("entryName", name);
         return false;
     }
+    if (target.names.empty() && !isDirectory()) {
+        log.logError("The entry's name names no file.");
+        log.logDataSb("entryName", name);
+        return false;
+    }
+    return true;
+}
+
+bool ZipEntryMapped::targetPath(const XString& directory, bool ignoreFolders, XString& path,
+                                LogBase& log) {
+    EntryTarget target;
+    if (!entryTarget(directory, ignoreFolders, target, log))
+        return false;
+    path.setFromUtf8(target.path().c_str());
     return true;
 }

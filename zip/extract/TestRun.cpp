@@ -21,6 +21,10 @@ bool ClsZip2::testEntries(ProgressEvent* event) {
     beginOperation("Test");
     LogBase& log = m_log;
     const uint32_t n = system_->numEntries();
+    if (!checkEntryRanges(log)) {
+        endOperation(false);
+        return false;
+    }
     int64_t total = 0;
     for (uint32_t i = 0; i < n; ++i) {
         ZipEntryBase* entry = system_->entryAt(i);

@@ -6,6 +6,7 @@
 #include "zip/core/LogContextExitor.h"
 #include "zip/core/LogNull.h"
 #include "zip/extract/NamePattern.h"
+#include "zip/extract/UnixAttributes.h"
 #include "zip/fs/FileSys.h"
 #include "zip/fs/VexmarHandle.h"
 #include "zip/io/ProgressEvent.h"
@@ -88,6 +89,8 @@ bool ClsZip2::unzipFromBaseDir(const XString& directory, bool ignoreFolders, con
     const uint32_t n = system_->numEntries();
     if (verbose)
         log.logDataInt64("numEntries", n);
+    if (!checkEntryRanges(log))
+        return false;
 
     // First pass: decide, and let the application exclude entries.
     int64_t total = 0;
@@ -165,6 +168,7 @@ bool ClsZip2::unzipFromBaseDir(const XString& directory, bool ignoreFolders, con
         if (monitor.abortFlag())
             break;
     }
+    restoreFolderTimes(*system_, directory, ignoreFolders, pattern);
     if (!monitor.abortFlag())
         monitor.consumeRemaining(log);
     return ok;

@@ -114,17 +114,17 @@ bool VxZipW::Test() {
     return zip->testEntries(callback_ ? &adapter : nullptr);
 }
 
+// The object lock comes first: an Extract or Test running on another thread holds it, and
+// its entries must outlive it.
 void VxZipW::CloseZip() {
+    CritSecExitor lock(impl_.get());
     ZipSystem& system = impl_->system();
     {
-        CritSecExitor lock(&system);
+        CritSecExitor systemLock(&system);
         system.discardEntries();
     }
-    ClsZip2* zip = impl_->archive();
-    if (!zip)
-        return;
-    CritSecExitor lock(impl_.get());
-    zip->CloseZip();
+    if (ClsZip2* zip = impl_->archive())
+        zip->CloseZip();
 }
 
 void VxZipW::SetPassword(const void* bytes, uint32_t length) {

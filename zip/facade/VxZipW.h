@@ -3,7 +3,9 @@
 
 #include "os/WideText.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -35,6 +37,13 @@ protected:
     std::unique_ptr<ClsZip> impl_;
 };
 
+// What ExtractChanged found when it compared the folder with the archive.
+struct VxChangedPlan {
+    uint32_t checked = 0;      // file entries looked at
+    uint32_t toWrite = 0;      // of those, the entries whose file is missing or differs
+    uint64_t bytesToWrite = 0; // their uncompressed sizes (saturating: they come from the archive)
+};
+
 class VxZipW : public VxWideCharBase {
 public:
     VxZipW();
@@ -59,6 +68,18 @@ public:
     void SetEventCallback(VxZipProgressW* callback) { callback_ = callback; }
     // Writes every entry below `directory`; true when every entry attempted was written.
     bool Extract(const os::wchar* directory);
+    // Extract for a folder an earlier Extract filled: every file entry is compared
+    // with its file below `directory` (present, same size, same CRC-32), and only
+    // the entries whose file is missing or differs are written again; a folder
+    // that matches throughout is left untouched. Progress covers the checking as
+    // well. With `onlyFile` (a full path), only the entries written to that file
+    // are looked at. `rewritten` (may be null) receives the entries written.
+    // `plan` (may be null) receives what the comparison found. `beforeWriting`, when
+    // given, is asked once the comparison is done and only when something is to be
+    // written: false stops with nothing written, and ExtractChanged returns false.
+    bool ExtractChanged(const os::wchar* directory, const os::wchar* onlyFile = nullptr,
+                        uint32_t* rewritten = nullptr, VxChangedPlan* plan = nullptr,
+                        const std::function<bool(const VxChangedPlan&)>& beforeWriting = {});
     // Decodes every entry and checks it against its size and CRC-32, writing nothing.
     bool Test();
     void CloseZip();
@@ -67,6 +88,11 @@ public:
     // False when there is no entry i or its header cannot be read (the reason is in
     // the last-error log).
     bool GetEntryInfo(uint32_t i, VxEntryInfo& info);
+    // Decodes entry i and hands its bytes to `take` piece by piece, checking its
+    // size and CRC-32; `take` returns false to stop. False when the entry cannot
+    // be decoded, fails its check or is stopped (the reason is in the last-error log).
+    using EntryBytes = std::function<bool(const uint8_t* data, size_t length)>;
+    bool ReadEntry(uint32_t i, const EntryBytes& take);
 
     // The password for encrypted entries, its bytes used exactly as given (no conversion
     // between code pages). Applies to the next Extract or Test, even on an open archive.

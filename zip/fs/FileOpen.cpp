@@ -1,3 +1,4 @@
+#include "os/Beneath.h"
 #include "zip/core/LogBase.h"
 #include "zip/core/LogContextExitor.h"
 #include "zip/core/XString.h"
@@ -32,8 +33,11 @@ void logOpenFailure(const std::string& path, uint32_t error, bool wideForm, LogB
     log.logData("localWindowsFilePath", path.c_str());
 }
 
-// A read-only file refuses writers; its owner may clear the attribute.
+// A read-only file refuses writers; its owner may clear the attribute. A link is left
+// alone: clearing would change whatever it points at.
 bool clearReadOnly(const XString& path) {
+    if (os::isLink(path.getUtf8()))
+        return false;
     uint32_t attributes = 0;
     uint32_t error = 0;
     if (!GetAttributes(path, attributes, error, nullptr))

@@ -16,10 +16,17 @@ struct NameCase {
     std::string expected;
 };
 
+// "été 日本語 рус.txt"
+constexpr const char* kUnixName = "\xC3\xA9t\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E "
+                                  "\xD1\x80\xD1\x83\xD1\x81.txt";
+
 TEST(EntryName, DecodesByFlagExtraFieldAndCodePage) {
     Entry unicodePath{.name = "caf\x82.txt"};
     unicodePath.centralExtra = testzip::extraField(0x7075, std::string("\x01") + testzip::le32(0) +
                                                                "r\xC3\xA9sum\xC3\xA9.txt");
+    Entry unixWithUnicodePath{.name = "\xC3\xA9", .versionMadeBy = 0x031E};
+    unixWithUnicodePath.centralExtra =
+        testzip::extraField(0x7075, std::string("\x01") + testzip::le32(0) + "u.txt");
     const NameCase cases[] = {
         {"UTF-8 flag keeps the bytes", Entry{.name = "\xE6\x97\xA5.txt", .flags = 0x0800}, 437,
          "\xE6\x97\xA5.txt"},
@@ -29,6 +36,22 @@ TEST(EntryName, DecodesByFlagExtraFieldAndCodePage) {
         {"850 switches to 1252 too", Entry{.name = "\xC9.txt"}, 850, "\xC3\x89.txt"},
         {"backslashes become slashes", Entry{.name = "dir\\file.txt"}, 437, "dir/file.txt"},
         {"Unicode Path field wins", unicodePath, 437, "r\xC3\xA9sum\xC3\xA9.txt"},
+        // Info-ZIP's zip on Linux and macOS: UTF-8 without flag bit 11.
+        {"Unix host, UTF-8", Entry{.name = kUnixName, .versionMadeBy = 0x031E}, 437, kUnixName},
+        {"macOS host, UTF-8", Entry{.name = kUnixName, .versionMadeBy = 0x1314}, 437, kUnixName},
+        {"Unix host keeps backslashes of UTF-8 names",
+         Entry{.name = "d\\\xC3\xA9", .versionMadeBy = 0x031E}, 437, "d\\\xC3\xA9"},
+        {"Unix host, not UTF-8: the code page", Entry{.name = "caf\x82.txt", .versionMadeBy = 0x031E},
+         437, "caf\xC3\xA9.txt"},
+        {"Unix host, overlong form is not UTF-8",
+         Entry{.name = "\xC0\xAF", .versionMadeBy = 0x031E}, 437, "\xC3\x80\xC2\xAF"},
+        {"Unix host, cut short is not UTF-8", Entry{.name = "a\xC3", .versionMadeBy = 0x031E}, 437,
+         "a\xC3\x83"},
+        {"DOS host, same bytes: the code page", Entry{.name = "\xC3\xA9", .versionMadeBy = 0x0014},
+         437, "\xC3\x83\xC2\xA9"},
+        {"NTFS host, same bytes: the code page", Entry{.name = "\xC3\xA9", .versionMadeBy = 0x0A14},
+         437, "\xC3\x83\xC2\xA9"},
+        {"Unix host, Unicode Path field still wins", unixWithUnicodePath, 437, "u.txt"},
     };
     for (const NameCase& c : cases) {
         OpenedImage opened(build({c.entry}), c.oemCodePage);

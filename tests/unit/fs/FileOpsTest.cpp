@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -113,6 +114,21 @@ TEST(FileOpen, WritingClearsAReadOnlyAttribute) {
     // Whether the attribute had to be cleared depends on the system: a
     // privileged POSIX process (Wine included) may write to the file anyway.
     EXPECT_EQ(scratch::readAll(path), "after");
+}
+
+// Clearing the attribute through a link would unlock whatever the link points at.
+TEST(FileOpen, ReadOnlyIsNeverClearedThroughALink) {
+    scratch::Dir dir;
+    const std::string victim = dir["victim.txt"];
+    const std::string link = dir["link.txt"];
+    scratch::writeAll(victim, "precious");
+    ASSERT_TRUE(FileSys::setFileAttributesWin32(X(victim), os::kAttrReadOnly));
+    std::error_code error;
+    std::filesystem::create_symlink(victim, link, error);
+    if (error)
+        GTEST_SKIP() << "symbolic links cannot be made here";
+    FileSys::openForWriteWin32(X(link), nullptr, nullptr);
+    EXPECT_TRUE(isReadOnly(victim));
 }
 
 TEST(FileOpen, ReservedDeviceNamesAreWrittenAsFiles) {

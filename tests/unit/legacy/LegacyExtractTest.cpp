@@ -87,4 +87,20 @@ TEST_F(ExtractTest, MalformedShrunkOrImplodedDataFailsItsEntry) {
     EXPECT_TRUE(logHas("(Unshrink) Invalid code."));
 }
 
+// A declared size is a claim, not a budget: nothing is reserved for data the archive does
+// not hold.
+TEST_F(ExtractTest, DeclaredSizesBeyondTheArchiveReserveNothing) {
+    const std::string a = sample(3);
+    for (const uint16_t method : {uint16_t(1), uint16_t(6)}) {
+        Entry e = method == 1 ? packedEntry("big.txt", a, shrink(bytesOf(a), {}), 1, 0)
+                              : imploded("big.txt", a, 0);
+        e.compressedSize = 0xFFFFFF00;
+        ASSERT_TRUE(open({e})) << method;
+        EXPECT_FALSE(extract()) << method;
+        EXPECT_TRUE(logHas("The entry's compressed data runs past the end of the archive."))
+            << zip.LastErrorXml();
+        EXPECT_FALSE(fs::exists(out / "big.txt")) << method;
+    }
+}
+
 } // namespace

@@ -9,7 +9,9 @@
 
 #include <algorithm>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #endif
 
@@ -184,6 +186,14 @@ TEST_F(DirectoryTest, RecurseTakesAFolderMadeConcurrently) {
     EXPECT_EQ(pauses, 0);
 }
 
+#ifndef _WIN32
+// The permission bits of a scratch file or folder.
+unsigned Mode(const std::filesystem::path& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? unsigned(st.st_mode & 0777) : ~0u;
+}
+#endif
+
 TEST_F(DirectoryTest, SetPermissionsOnAMissingPath) {
     const std::string path = Scratch("missing.txt");
     EXPECT_FALSE(SetPermissions(W(path)));
@@ -201,11 +211,76 @@ TEST_F(DirectoryTest, SetPermissionsOpensAFileAndAFolder) {
     EXPECT_TRUE(SetPermissions(W(Scratch("dir\\shared.ini"))));
     EXPECT_EQ(LogText(), "");
 #ifndef _WIN32
-    struct stat st {};
-    stat(Native("dir").c_str(), &st);
-    EXPECT_EQ(st.st_mode & 0777, 0777u);
-    stat(Native("dir\\shared.ini").c_str(), &st);
-    EXPECT_EQ(st.st_mode & 0777, 0666u);
+    EXPECT_EQ(Mode(Native("dir")), 0777u);
+    EXPECT_EQ(Mode(Native("dir\\shared.ini")), 0666u);
+#endif
+}
+
+enum class LinkKind { File, Folder, Hard };
+
+// Makes `link` a link of `kind` to `target`; false where the system cannot.
+bool MakeLink(LinkKind kind, const std::filesystem::path& target,
+              const std::filesystem::path& link) {
+#ifdef _WIN32
+    const DWORD unprivileged = 2; // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+    switch (kind) {
+    case LinkKind::File:
+        return CreateSymbolicLinkW(link.c_str(), target.c_str(), unprivileged) != 0;
+    case LinkKind::Folder:
+        return CreateSymbolicLinkW(link.c_str(), target.c_str(),
+                                   SYMBOLIC_LINK_FLAG_DIRECTORY | unprivileged) != 0;
+    case LinkKind::Hard:
+        return CreateHardLinkW(link.c_str(), target.c_str(), nullptr) != 0;
+    }
+    return false;
+#else
+    std::error_code error;
+    if (kind == LinkKind::File)
+        std::filesystem::create_symlink(target, link, error);
+    else if (kind == LinkKind::Folder)
+        std::filesystem::create_directory_symlink(target, link, error);
+    else
+        std::filesystem::create_hard_link(target, link, error);
+    return !error;
+#endif
+}
+
+// A link put where the file or folder should be is refused, and what it points
+// to keeps its permissions; so is a file with a second hard link elsewhere.
+TEST_F(DirectoryTest, SetPermissionsNeverFollowsLinks) {
+    WriteFile("private\\secret.txt", "x");
+#ifndef _WIN32
+    chmod(Native("private").c_str(), 0700);
+    chmod(Native("private\\secret.txt").c_str(), 0600);
+#endif
+    const struct {
+        LinkKind kind;
+        const char* target;
+        const char* link;
+    } cases[] = {
+        {LinkKind::File, "private\\secret.txt", "file-link"},
+        {LinkKind::Folder, "private", "folder-link"},
+        {LinkKind::Hard, "private\\secret.txt", "second-name.txt"},
+    };
+    int tried = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.link);
+        std::error_code unreachable;
+        if (!MakeLink(c.kind, Native(c.target), Native(c.link)) ||
+            !std::filesystem::exists(Native(c.link), unreachable))
+            continue; // this system cannot make such a link, or not one that leads anywhere
+        ++tried;
+        EXPECT_FALSE(SetPermissions(W(Scratch(c.link))));
+        EXPECT_NE(LogText().find("SetPermissions: Refused to set permissions on a link: " +
+                                 Scratch(c.link)),
+                  std::string::npos)
+            << LogText();
+    }
+    if (tried == 0)
+        GTEST_SKIP() << "no links can be made here";
+#ifndef _WIN32
+    EXPECT_EQ(Mode(Native("private")), 0700u);
+    EXPECT_EQ(Mode(Native("private\\secret.txt")), 0600u);
 #endif
 }
 

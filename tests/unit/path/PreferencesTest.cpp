@@ -9,6 +9,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <sys/stat.h>
 #endif
 
 namespace pathtest {
@@ -80,6 +82,20 @@ TEST_F(PreferencesTest, WhatTheFileProposes) {
         {"[Default]\r\nLastUsedRootDirectory=\r\n", initial},
         {"[Default]\r\nLastUsedRootDirectory=E:\\" + std::string(240, 'r') + "\r\n", initial},
         {"garbage \x01\x02 without sections", initial},
+        // Only absolute paths on a drive letter are proposed; any other remembered
+        // value counts as absent.
+        {"[" + guid + "]\r\nFullPath=\\\\server\\share\\x\\\r\n", initial},
+        {"[" + guid +
+             "]\r\nFullPath=\\\\server\\share\\x\\\r\n[Default]\r\n"
+             "LastUsedRootDirectory=E:\\Kits\r\n",
+         "E:\\Kits\\" + suiteFolder + "\\"},
+        {"[" + guid + "]\r\nFullPath=\\\\?\\C:\\Long\\\r\n", initial},
+        {"[" + guid + "]\r\nFullPath=\\\\.\\C:\\Device\\\r\n", initial},
+        {"[" + guid + "]\r\nFullPath=\\Rooted\\\r\n", initial},
+        {"[" + guid + "]\r\nFullPath=Relative\\Folder\r\n", initial},
+        {"[" + guid + "]\r\nFullPath=C:Drive\\Relative\r\n", initial},
+        {"[Default]\r\nLastUsedRootDirectory=\\\\server\\share\r\n", initial},
+        {"[" + guid + "]\r\nFullPath=d:\\Lower\\\r\n", "d:\\Lower\\"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.contents);
@@ -147,6 +163,36 @@ TEST_F(PreferencesTest, AFolderMadeByAnotherLauncherMeanwhileDoesNotHoldTheSave)
     EXPECT_EQ(Value(guid.c_str(), "FullPath"), "D:\\Suite\\");
     EXPECT_EQ(LogText().find("TIMEOUT"), std::string::npos);
     EXPECT_LE(readings, 3); // one start reading per folder created
+}
+
+// Without a per-user place, nothing is read or written.
+TEST_F(PreferencesTest, NoPlaceMeansNoPreferences) {
+    WriteFile(iniRelative, Utf16File("[" + guid + "]\r\nFullPath=D:\\Mine\\\r\n"));
+    const StrictPath nowhere(kDirectory);
+    StrictPath dir(QK_TEXT("C:\\Default\\"), kDirectory);
+    LoadPreferences(nowhere, dir);
+    EXPECT_EQ(Text(dir), "C:\\Default\\");
+    const std::string before = ReadBytes(Native(iniRelative).string());
+    SavePreferences(nowhere, StrictPath(QK_TEXT("E:\\Elsewhere\\"), kDirectory));
+    EXPECT_EQ(ReadBytes(Native(iniRelative).string()), before);
+    EXPECT_EQ(out->GetCurrentError()->code, 0);
+}
+
+// The file and its folder keep what they inherit: saving opens them to nobody.
+TEST_F(PreferencesTest, SavingGrantsNoRights) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the inherited security is checked end to end";
+#else
+    const std::filesystem::path folder = Native(iniRelative).parent_path();
+    std::filesystem::create_directories(folder);
+    chmod(folder.c_str(), 0700);
+    SavePreferences(iniPath, StrictPath(QK_TEXT("D:\\Suite\\"), kDirectory));
+    struct stat st {};
+    ASSERT_EQ(stat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    ASSERT_EQ(stat(Native(iniRelative).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0022, 0u) << "the file is writable by others";
+#endif
 }
 
 TEST_F(PreferencesTest, FailuresToSaveAreQuiet) {

@@ -1,0 +1,9 @@
+#include "os/PathStyle.h"
+
+namespace os {
+
+char pathSeparator() {
+    return '\\';
+}
+
+} // namespace os

@@ -15,7 +15,9 @@ endfunction()
 # Runs every case of `cases` (a list of rows) and stops with the failures.
 function(pellquin_run_case_table script)
   set(cases ${ARGN})
-  set(work ${CMAKE_CURRENT_BINARY_DIR}/case-table)
+  # A folder of the script's own: ctest runs the tables side by side, in one folder.
+  get_filename_component(table ${script} NAME_WE)
+  set(work ${CMAKE_CURRENT_BINARY_DIR}/case-table/${table})
   set(failures 0)
   list(LENGTH cases count)
   math(EXPR last "${count} - 1")

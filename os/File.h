@@ -79,8 +79,6 @@ enum class SeekFrom { Begin, Current, End };
 bool seekFile(FileHandle file, int64_t offset, SeekFrom from, int64_t& newPosition,
               uint32_t& error);
 bool fileSize(FileHandle file, int64_t& size, uint32_t& error);
-// Waits until the file's data is on the disk, not only in the system's cache.
-bool syncFile(FileHandle file, uint32_t& error);
 // Cuts the file (or extends it) to end at the current position.
 bool truncateAtPosition(FileHandle file, uint32_t& error);
 bool fileLastWriteTime(FileHandle file, FileTime& time, uint32_t& error);

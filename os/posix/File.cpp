@@ -160,14 +160,6 @@ bool fileSize(FileHandle file, int64_t& size, uint32_t& error) {
     return true;
 }
 
-bool syncFile(FileHandle file, uint32_t& error) {
-    if (fsync(int(file)) != 0) {
-        error = lastErrno();
-        return false;
-    }
-    return true;
-}
-
 bool truncateAtPosition(FileHandle file, uint32_t& error) {
     const off_t here = lseek(int(file), 0, SEEK_CUR);
     if (here < 0 || ftruncate(int(file), here) != 0) {

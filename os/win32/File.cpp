@@ -223,10 +223,6 @@ bool fileSize(FileHandle file, int64_t& size, uint32_t& error) {
     return true;
 }
 
-bool syncFile(FileHandle file, uint32_t& error) {
-    return FlushFileBuffers(HANDLE(file)) || fail(error);
-}
-
 bool truncateAtPosition(FileHandle file, uint32_t& error) {
     return SetEndOfFile(HANDLE(file)) || fail(error);
 }

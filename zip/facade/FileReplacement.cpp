@@ -67,10 +67,7 @@ bool FileReplacement::begin(const XString& target, LogBase& log) {
 
 bool FileReplacement::commit(LogBase& log) {
     uint32_t error = 0;
-    const bool synced = os::syncFile(file_.osHandle(), error);
     file_.close();
-    if (!synced)
-        return failWith("Failed to write the new file to the disk", newPath_, error, log);
     if (!os::copyAccessRights(target_.getUtf8(), newPath_.getUtf8(), error))
         return failWith("Failed to give the new file the access rights of the old one",
                         target_, error, log);

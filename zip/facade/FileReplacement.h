@@ -25,8 +25,8 @@ public:
     const XString& newPath() const { return newPath_; }
     // The file that will be replaced, links resolved.
     const XString& targetPath() const { return target_; }
-    // Closes the new file once its data is on the disk, gives it the old file's
-    // access rights and moves it over the old file.
+    // Closes the new file, gives it the old file's access rights and moves it
+    // over the old file.
     bool commit(LogBase& log);
 
 private:

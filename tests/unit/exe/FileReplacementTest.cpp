@@ -15,48 +15,47 @@ namespace {
 
 namespace fs = std::filesystem;
 
-size_t filesIn(const scratch::Dir& dir) {
-    return size_t(std::distance(fs::directory_iterator(scratch::fsPath(dir.path())),
-                                fs::directory_iterator()));
-}
+class FileReplacementTest : public testing::Test {
+protected:
+    void SetUp() override { scratch::writeAll(target_, "original"); }
+    // Begins the replacement and writes `text` as the new file.
+    void start(FileReplacement& replacement, const std::string& text) {
+        ASSERT_TRUE(replacement.begin(scratch::X(target_), log_)) << scratch::logText(log_);
+        uint64_t written = 0;
+        ASSERT_TRUE(replacement.file().write(text.data(), text.size(), written, nullptr));
+    }
+    size_t filesInDir() const {
+        return size_t(std::distance(fs::directory_iterator(scratch::fsPath(dir_.path())),
+                                    fs::directory_iterator()));
+    }
 
-bool writeNew(FileReplacement& replacement, const std::string& text) {
-    uint64_t written = 0;
-    return replacement.file().write(text.data(), text.size(), written, nullptr);
-}
+    scratch::Dir dir_;
+    const std::string target_ = dir_["target.exe"];
+    Logger log_;
+};
 
-TEST(FileReplacement, TheNewFileTakesTheOldOnesPlace) {
-    scratch::Dir dir;
-    const std::string target = dir["target.exe"];
-    scratch::writeAll(target, "old");
-    Logger log;
+TEST_F(FileReplacementTest, TheNewFileTakesTheOldOnesPlace) {
     FileReplacement replacement;
-    ASSERT_TRUE(replacement.begin(scratch::X(target), log)) << scratch::logText(log);
+    start(replacement, "new");
     EXPECT_EQ(fs::path(scratch::fsPath(replacement.newPath().getUtf8())).parent_path(),
-              fs::canonical(scratch::fsPath(dir.path())));
-    ASSERT_TRUE(writeNew(replacement, "new"));
-    EXPECT_EQ(scratch::readAll(target), "old");
-    ASSERT_TRUE(replacement.commit(log)) << scratch::logText(log);
-    EXPECT_EQ(scratch::readAll(target), "new");
-    EXPECT_EQ(filesIn(dir), 1u);
+              fs::canonical(scratch::fsPath(dir_.path())));
+    EXPECT_EQ(scratch::readAll(target_), "original");
+    ASSERT_TRUE(replacement.commit(log_)) << scratch::logText(log_);
+    EXPECT_EQ(scratch::readAll(target_), "new");
+    EXPECT_EQ(filesInDir(), 1u);
 }
 
-TEST(FileReplacement, AFailedMoveKeepsTheOriginal) {
-    scratch::Dir dir;
-    const std::string target = dir["target.exe"];
-    scratch::writeAll(target, "original");
-    Logger log;
+TEST_F(FileReplacementTest, AFailedMoveKeepsTheOriginal) {
     {
         FileReplacement replacement;
-        ASSERT_TRUE(replacement.begin(scratch::X(target), log));
-        ASSERT_TRUE(writeNew(replacement, "replacement"));
+        start(replacement, "replacement");
 #ifdef _WIN32
         // Another program holds the old file and lets nobody delete or rename it.
         const HANDLE holder =
-            CreateFileW(scratch::fsPath(target).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+            CreateFileW(scratch::fsPath(target_).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                         OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-        EXPECT_FALSE(replacement.commit(log));
+        EXPECT_FALSE(replacement.commit(log_));
         CloseHandle(holder);
 #else
         // A folder with something in it stands in the new file's place: the
@@ -65,29 +64,24 @@ TEST(FileReplacement, AFailedMoveKeepsTheOriginal) {
         fs::remove(planted);
         fs::create_directory(planted);
         scratch::writeAll(scratch::utf8(planted / "inside"), "x");
-        EXPECT_FALSE(replacement.commit(log));
+        EXPECT_FALSE(replacement.commit(log_));
         fs::remove_all(planted);
 #endif
-        EXPECT_NE(scratch::logText(log).find("Failed to move the new file into the old one's place"),
+        EXPECT_NE(scratch::logText(log_).find("Failed to move the new file into the old one's place"),
                   std::string::npos)
-            << scratch::logText(log);
+            << scratch::logText(log_);
     }
-    EXPECT_EQ(scratch::readAll(target), "original");
-    EXPECT_EQ(filesIn(dir), 1u);
+    EXPECT_EQ(scratch::readAll(target_), "original");
+    EXPECT_EQ(filesInDir(), 1u);
 }
 
-TEST(FileReplacement, AnAbandonedReplacementLeavesNothingBehind) {
-    scratch::Dir dir;
-    const std::string target = dir["target.exe"];
-    scratch::writeAll(target, "original");
-    Logger log;
+TEST_F(FileReplacementTest, AnAbandonedReplacementLeavesNothingBehind) {
     {
         FileReplacement replacement;
-        ASSERT_TRUE(replacement.begin(scratch::X(target), log));
-        ASSERT_TRUE(writeNew(replacement, "half"));
+        start(replacement, "half");
     }
-    EXPECT_EQ(scratch::readAll(target), "original");
-    EXPECT_EQ(filesIn(dir), 1u);
+    EXPECT_EQ(scratch::readAll(target_), "original");
+    EXPECT_EQ(filesInDir(), 1u);
 }
 
 } // namespace

@@ -6,7 +6,9 @@
 
 #include <new>
 
-ZipSystem::ZipSystem() : oemCodePage(os::oemCodePage()) {}
+ZipSystem::ZipSystem() : oemCodePage(os::oemCodePage()) {
+    password.setWipe(true);
+}
 
 ZipSystem::~ZipSystem() {
     discardEntries();

@@ -122,13 +122,15 @@ void VxZipW::CloseZip() {
     {
         CritSecExitor systemLock(&system);
         system.discardEntries();
+        // The password lives no longer than the archive it was given for.
+        system.password.clear();
     }
     if (ClsZip2* zip = impl_->archive())
         zip->CloseZip();
 }
 
+// The buffer wipes the old password as the new one replaces it.
 void VxZipW::SetPassword(const void* bytes, uint32_t length) {
-    impl_->system().password.setWipe(true);
     impl_->system().password.setString(static_cast<const char*>(bytes), length);
 }
 

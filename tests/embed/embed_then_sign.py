@@ -73,7 +73,7 @@ def main():
             os.mkdir(target)
             exe = os.path.join(target, "launcher.exe")
             shutil.copyfile(program, exe)
-            expect_refusal(exe, wrapping, "The ZIP file cannot be opened")
+            expect_refusal(exe, wrapping, "not a ZIP archive")
 
             signed = os.path.join(target, "launcher.exe")
             os.remove(exe)

@@ -86,7 +86,7 @@ InflateState::Step InflateState::step(const uint8_t*& next, const uint8_t* end, 
         return Step::kDone;
     }
     case kBlockHeader:
-        return blockHeader();
+        return blockHeader(log);
     case kDynamicHeader:
         if (bitCount_ < 14)
             return Step::kNeedInput;
@@ -178,7 +178,7 @@ InflateState::Step InflateState::step(const uint8_t*& next, const uint8_t* end, 
     return Step::kFailed;
 }
 
-InflateState::Step InflateState::blockHeader() {
+InflateState::Step InflateState::blockHeader(LogBase& log) {
     if (lastBlock_) {
         if (zlibWrapped_)
             state_ = kZlibTrailer;
@@ -207,8 +207,8 @@ InflateState::Step InflateState::blockHeader() {
         state_ = kDynamicHeader;
         break;
     default:
-        // The reserved block type 3 is passed over; the next header follows.
-        break;
+        // Type 3 is reserved: no encoder writes it, so the data is damaged.
+        return failDecode(9, log);
     }
     return Step::kDone;
 }
@@ -299,8 +299,10 @@ InflateState::Step InflateState::literalLength(const Sink& sink) {
     } else if (symbol - deflate_format::kFirstLengthSymbol < deflate_format::kLengthRowCount) {
         symbol_ = symbol;
         state_ = kLengthExtra;
+    } else {
+        // Symbols 286 and 287 have codes in the fixed code but no row: no encoder sends them.
+        return failDecode(3, *sink.log);
     }
-    // Symbols 286 and 287 have no meaning; they are passed over.
     return Step::kDone;
 }
 

@@ -72,7 +72,7 @@ private:
 
     Step decodeChunk(const uint8_t*& next, const uint8_t* end, const Sink& sink);
     Step step(const uint8_t*& next, const uint8_t* end, const Sink& sink);
-    Step blockHeader();
+    Step blockHeader(LogBase& log);
     Step codeLength(LogBase& log);
     Step literalLength(const Sink& sink);
     Step distance(LogBase& log);

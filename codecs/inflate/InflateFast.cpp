@@ -54,10 +54,10 @@ void InflateState::decodeFast(const uint8_t*& next, const uint8_t* end) {
         return;
     const uint8_t* const inLimit = end - kInputMargin;
     uint8_t* const outLimit = areaEnd - kOutputMargin;
-    const uint32_t* const literalTable = fastLiteralLength_->entries();
-    const uint32_t literalMask = fastLiteralLength_->rootMask();
-    const uint32_t* const distanceTable = fastDistance_->entries();
-    const uint32_t distanceMask = fastDistance_->rootMask();
+    const uint32_t* const literalTable = literalLengthTable_->entries();
+    const uint32_t literalMask = literalLengthTable_->rootMask();
+    const uint32_t* const distanceTable = distanceTable_->entries();
+    const uint32_t distanceMask = distanceTable_->rootMask();
 
     const uint8_t* in = next;
     uint64_t bits = bitBuffer_;
@@ -69,18 +69,18 @@ void InflateState::decodeFast(const uint8_t*& next, const uint8_t* end) {
     uint32_t entry = literalTable[bits & literalMask];
     while (in <= inLimit && out <= outLimit) {
         // Up to three literals per refill: a root-level code takes at most 11 bits.
-        if (entry & FastHuffTable::kLiteral) {
-            consume(bits, held, fastEntryBits(entry));
+        if (entry & HuffDecodeTable::kLiteral) {
+            consume(bits, held, entryBits(entry));
             const uint32_t second = literalTable[bits & literalMask];
             *out++ = static_cast<uint8_t>(entry >> 16);
             entry = second;
-            if (entry & FastHuffTable::kLiteral) {
-                consume(bits, held, fastEntryBits(entry));
+            if (entry & HuffDecodeTable::kLiteral) {
+                consume(bits, held, entryBits(entry));
                 const uint32_t third = literalTable[bits & literalMask];
                 *out++ = static_cast<uint8_t>(entry >> 16);
                 entry = third;
-                if (third & FastHuffTable::kLiteral) {
-                    consume(bits, held, fastEntryBits(third));
+                if (third & HuffDecodeTable::kLiteral) {
+                    consume(bits, held, entryBits(third));
                     entry = literalTable[bits & literalMask];
                     refill(bits, held, in);
                     *out++ = static_cast<uint8_t>(third >> 16);
@@ -89,18 +89,18 @@ void InflateState::decodeFast(const uint8_t*& next, const uint8_t* end) {
             }
         }
         // At least 34 bits are left: enough for any literal/length code with its extra bits.
-        if (entry & (FastHuffTable::kLink | FastHuffTable::kSlow)) {
-            if (entry & FastHuffTable::kSlow)
+        if (entry & (HuffDecodeTable::kLink | HuffDecodeTable::kSlow)) {
+            if (entry & HuffDecodeTable::kSlow)
                 break;
-            const uint32_t rootBits = fastEntryBits(entry);
+            const uint32_t rootBits = entryBits(entry);
             const uint32_t subMask = (uint32_t(1) << ((entry >> 8) & 0xF)) - 1;
             const uint32_t sub = literalTable[(entry >> 16) + ((bits >> rootBits) & subMask)];
-            if (sub & FastHuffTable::kSlow)
+            if (sub & HuffDecodeTable::kSlow)
                 break;
             consume(bits, held, rootBits);
             entry = sub;
-            if (sub & FastHuffTable::kLiteral) {
-                consume(bits, held, fastEntryBits(sub));
+            if (sub & HuffDecodeTable::kLiteral) {
+                consume(bits, held, entryBits(sub));
                 entry = literalTable[bits & literalMask];
                 refill(bits, held, in);
                 *out++ = static_cast<uint8_t>(sub >> 16);
@@ -108,8 +108,8 @@ void InflateState::decodeFast(const uint8_t*& next, const uint8_t* end) {
             }
         }
         uint64_t codeStart = bits;
-        consume(bits, held, fastEntryBits(entry));
-        const uint32_t length = fastEntryValue(entry, codeStart);
+        consume(bits, held, entryBits(entry));
+        const uint32_t length = entryValue(entry, codeStart);
         if (length > static_cast<uint32_t>(areaEnd - out)) {
             matchLength_ = static_cast<int32_t>(length);
             state_ = kDistance;
@@ -118,16 +118,16 @@ void InflateState::decodeFast(const uint8_t*& next, const uint8_t* end) {
 
         entry = distanceTable[bits & distanceMask];
         refill(bits, held, in);
-        if (entry & (FastHuffTable::kLink | FastHuffTable::kSlow)) {
-            uint32_t sub = FastHuffTable::kSlow;
-            if (entry & FastHuffTable::kLink) {
-                const uint32_t rootBits = fastEntryBits(entry);
+        if (entry & (HuffDecodeTable::kLink | HuffDecodeTable::kSlow)) {
+            uint32_t sub = HuffDecodeTable::kSlow;
+            if (entry & HuffDecodeTable::kLink) {
+                const uint32_t rootBits = entryBits(entry);
                 const uint32_t subMask = (uint32_t(1) << ((entry >> 8) & 0xF)) - 1;
                 sub = distanceTable[(entry >> 16) + ((bits >> rootBits) & subMask)];
-                if (!(sub & FastHuffTable::kSlow))
+                if (!(sub & HuffDecodeTable::kSlow))
                     consume(bits, held, rootBits);
             }
-            if (sub & FastHuffTable::kSlow) {
+            if (sub & HuffDecodeTable::kSlow) {
                 matchLength_ = static_cast<int32_t>(length);
                 state_ = kDistance;
                 break;
@@ -135,8 +135,8 @@ void InflateState::decodeFast(const uint8_t*& next, const uint8_t* end) {
             entry = sub;
         }
         codeStart = bits;
-        consume(bits, held, fastEntryBits(entry));
-        const uint32_t distance = fastEntryValue(entry, codeStart);
+        consume(bits, held, entryBits(entry));
+        const uint32_t distance = entryValue(entry, codeStart);
         entry = literalTable[bits & literalMask];
         refill(bits, held, in);
         if (distance > static_cast<uint32_t>(out - floor)) [[unlikely]] {

@@ -3,13 +3,11 @@
 // one stream.
 #pragma once
 
-#include "codecs/inflate/FastHuffTable.h"
 #include "codecs/inflate/HuffDecodeTable.h"
 #include "codecs/inflate/InflateTables.h"
 #include "codecs/inflate/InflateWindow.h"
 
 #include <cstdint>
-#include <memory>
 
 class DataSource;
 class LogBase;
@@ -77,8 +75,7 @@ private:
     Step literalLength(const Sink& sink);
     Step distance(LogBase& log);
     Step storedBytes(const uint8_t*& next, const uint8_t* end, const Sink& sink);
-    bool buildDynamicTables();
-    void freeDynamicTables();
+    void buildDynamicTables();
     // Decodes symbols while the input and the window's room suffice for any of them.
     void decodeFast(const uint8_t*& next, const uint8_t* end);
 
@@ -91,13 +88,10 @@ private:
     }
     void dropToByteBoundary() { takeBits(bitCount_ & 7); }
 
-    // The tables in use: the shared fixed ones or the owned ones of a dynamic block.
+    // The tables in use: the shared fixed ones or the owned ones of a dynamic block. Both the
+    // fast loop and the careful steps decode with them.
     const HuffDecodeTable* literalLengthTable_ = nullptr;
     const HuffDecodeTable* distanceTable_ = nullptr;
-    std::unique_ptr<HuffDecodeTable> dynamicLiteralLength_;
-    std::unique_ptr<HuffDecodeTable> dynamicDistance_;
-    // Exists only while a dynamic block header is read.
-    std::unique_ptr<HuffDecodeTable> codeLengthTable_;
 
     uint8_t zlibWrapped_ = 0;
     uint32_t receivedAdler_ = 0;
@@ -105,7 +99,7 @@ private:
     uint8_t finished_ = 0;
     int32_t windowSize_ = kWindowSize;
     int32_t state_ = kZlibHeader;
-    int32_t symbol_ = 0;             // the length or distance symbol just decoded
+    uint32_t codeEntry_ = 0;         // the table entry of the length or distance just decoded
     int32_t literalLengthCount_ = 0; // HLIT
     int32_t distanceCount_ = 0;      // HDIST
     int32_t codeLengthCount_ = 0;    // HCLEN
@@ -124,12 +118,10 @@ private:
     InflateWindow window_;
 
     uint8_t deflate64_ = 0;
-    const deflate_format::CodeRows* rows_;
     const deflate_format::FixedTables& fixed_;
-    // The fast loop's view of the tables in use, and the owned ones of a dynamic block.
-    const FastHuffTable* fastLiteralLength_ = nullptr;
-    const FastHuffTable* fastDistance_ = nullptr;
-    FastHuffTable dynamicFastLiteralLength_;
-    FastHuffTable dynamicFastDistance_;
     bool fastPath_ = true;
+    // Kept from block to block, so that a stream allocates no tables.
+    DecodeTableFor<HuffDecodeTable::Alphabet::kCodeLength> codeLengthTable_;
+    DecodeTableFor<HuffDecodeTable::Alphabet::kLiteralLength> dynamicLiteralLength_;
+    DecodeTableFor<HuffDecodeTable::Alphabet::kDistance> dynamicDistance_;
 };

@@ -50,6 +50,11 @@ public:
     void setOutputLimit(uint64_t maxBytes) { window_.setOutputLimit(maxBytes); }
     // Off: every symbol goes through the careful state machine (for comparing the two).
     void setFastPath(bool on) { fastPath_ = on; }
+    // On: the fast loop built for any x86 processor, even where the one that uses the BMI2
+    // instructions could run (for testing both).
+    void setPortableFastLoop(bool on) { portableFastLoop_ = on; }
+    // Whether the processor runs the BMI2 build of the fast loop.
+    static bool processorHasBmi2();
 
     // Decodes the whole source in chunks of `chunkSize` bytes (0: the default). True also when
     // the source ends before the stream does; isFinished() tells the two apart.
@@ -76,8 +81,12 @@ private:
     Step distance(LogBase& log);
     Step storedBytes(const uint8_t*& next, const uint8_t* end, const Sink& sink);
     void buildDynamicTables();
-    // Decodes symbols while the input and the window's room suffice for any of them.
+    // Decodes symbols while the input and the window's room suffice for any of them, with the
+    // build of the loop that suits the processor. Both builds compile the same fastLoop().
     void decodeFast(const uint8_t*& next, const uint8_t* end);
+    void decodeFastPortable(const uint8_t*& next, const uint8_t* end);
+    void decodeFastBmi2(const uint8_t*& next, const uint8_t* end);
+    inline void fastLoop(const uint8_t*& next, const uint8_t* end);
 
     Step failDecode(int number, LogBase& log);
     uint32_t takeBits(int count) {
@@ -120,6 +129,7 @@ private:
     uint8_t deflate64_ = 0;
     const deflate_format::FixedTables& fixed_;
     bool fastPath_ = true;
+    bool portableFastLoop_ = false;
     // Kept from block to block, so that a stream allocates no tables.
     DecodeTableFor<HuffDecodeTable::Alphabet::kCodeLength> codeLengthTable_;
     DecodeTableFor<HuffDecodeTable::Alphabet::kLiteralLength> dynamicLiteralLength_;

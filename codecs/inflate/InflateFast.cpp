@@ -29,15 +29,6 @@ constexpr ptrdiff_t kInputMargin = 16;
 // triggers for long Deflate64 matches.
 constexpr ptrdiff_t kOutputMargin = 258 + 3;
 
-inline uint64_t loadLittleEndian64(const uint8_t* p) {
-    const uint64_t word = loadWord(p);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    return __builtin_bswap64(word);
-#else
-    return word;
-#endif
-}
-
 // The count of bits held lives in the low 6 bits of `held`; the bits above are left as they
 // fall. Consuming subtracts a whole table entry, whose low byte is the bit count (at most 31,
 // so bits 6 and 7 are clear): the low 6 bits stay exact, and no instruction goes to isolating

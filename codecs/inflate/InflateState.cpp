@@ -55,6 +55,8 @@ InflateState::Step InflateState::decodeChunk(const uint8_t*& next, const uint8_t
     while (!finished_) {
         if (state_ == kLiteralLength && fastPath_)
             decodeFast(next, end);
+        else if (state_ == kCodeLengths && fastPath_)
+            decodeCodeLengthsFast(next, end);
         if (state_ != kStoredBytes)
             while (bitCount_ < kRefillBits && next < end) {
                 bitBuffer_ |= uint64_t(*next++) << bitCount_;

@@ -87,6 +87,8 @@ private:
     void decodeFastPortable(const uint8_t*& next, const uint8_t* end);
     void decodeFastBmi2(const uint8_t*& next, const uint8_t* end);
     inline void fastLoop(const uint8_t*& next, const uint8_t* end);
+    // Reads code lengths while the input suffices for any of them.
+    void decodeCodeLengthsFast(const uint8_t*& next, const uint8_t* end);
 
     Step failDecode(int number, LogBase& log);
     uint32_t takeBits(int count) {

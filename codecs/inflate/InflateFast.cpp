@@ -118,12 +118,15 @@ inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*
     uint64_t bits = bitBuffer_;
     uint32_t held = static_cast<uint32_t>(bitCount_);
     // Each round starts with the bit buffer refilled and the next literal/length entry looked
-    // up; a round that ends with a match looks up the next entry before the copy, so that the
-    // lookup is under way while the copy's branches resolve.
+    // up. A round decodes up to three literals, or one match: 56 bits suffice for any deflate
+    // length and distance with their extra bits, so a match needs no refill of its own (but in
+    // Deflate64, whose lengths take up to 16 extra bits). A match looks up the next entry before
+    // its copy, so that the lookup is under way while the copy's branches resolve.
+    const bool deflate64 = deflate64_ != 0;
     refill(bits, held, in);
     uint32_t entry = literalTable[bits & literalMask];
     while (in <= inLimit && out <= outLimit) {
-        // Up to three literals per refill: a root-level code takes at most 11 bits.
+        // A root-level code takes at most 11 bits, so three literals and the next lookup fit.
         if (entry & kLiteral) {
             consume(bits, held, entry);
             const uint32_t second = literalTable[bits & literalMask];
@@ -137,13 +140,12 @@ inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*
                 if (third & kLiteral) {
                     consume(bits, held, third);
                     entry = literalTable[bits & literalMask];
-                    refill(bits, held, in);
                     *out++ = static_cast<uint8_t>(third >> 16);
-                    continue;
                 }
             }
+            refill(bits, held, in);
+            continue;
         }
-        // At least 34 bits are left: enough for any literal/length code with its extra bits.
         if (entry & kLinkOrSlow) {
             if (entry & HuffDecodeTable::kSlow)
                 break;
@@ -170,7 +172,9 @@ inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*
         }
 
         entry = distanceTable[bits & distanceMask];
-        refill(bits, held, in);
+        if (deflate64) {
+            refill(bits, held, in);
+        }
         if (entry & kLinkOrSlow) {
             uint32_t sub = HuffDecodeTable::kSlow;
             if (entry & HuffDecodeTable::kLink) {

@@ -1,0 +1,29 @@
+// Workers make the folders of entries ahead of the one being delivered. Which of the entries'
+// folders are missing is noted before the run, so that after an abort the folders that only
+// entries beyond it needed can be removed again: one thread would never have made them.
+#pragma once
+
+#include "zip/extract/EntryTarget.h"
+
+#include <cstddef>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+class XString;
+class ZipEntryMapped;
+
+class FoldersAhead {
+public:
+    FoldersAhead(const std::vector<ZipEntryMapped*>& entries, const XString& directory,
+                 bool ignoreFolders);
+
+    // Removes, deepest first, the folders that were missing before the run, that no entry
+    // before `firstUndone` needs, and that are empty.
+    void removeBeyond(size_t firstUndone) const;
+
+private:
+    std::vector<EntryTarget> targets_; // per entry; no names when it has no target
+    std::vector<size_t> folders_;      // how many of its names are folders
+    std::unordered_set<std::string> missing_;
+};

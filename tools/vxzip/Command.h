@@ -17,6 +17,7 @@ struct Options {
     bool hasPassword = false;
     std::string password;                     // its bytes exactly as given
     std::string resourceName = "IDR_VEXMAR1"; // an executable's payload resource
+    uint32_t workers = 0;                     // 0: the engine's default
 };
 
 // Exit statuses.

@@ -240,7 +240,7 @@ TEST_F(WorkersTest, FullDiskFailsTheSameEntries) {
     struct rlimit saved {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    const Scenario s{"disk full"};
+    const Scenario s{"disk full", nullptr};
     openScenario(s);
     struct rlimit limited = saved;
     limited.rlim_cur = 40000;

@@ -199,6 +199,13 @@ TEST_F(WorkersTest, ScenariosFailAndStopWhereIntended) {
     EXPECT_EQ(good.files.size(), 30u + 4u + 2u);
     EXPECT_EQ(good.files["dir3/file7.txt"], text(size_t(0) * 9000 + 7 * 311 + 5, 7));
     EXPECT_EQ(std::count(good.events.begin(), good.events.end(), "percentDone 100"), 1);
+    int last = -1;
+    for (const std::string& e : good.events)
+        if (e.rfind("percentDone ", 0) == 0) {
+            const int percent = std::stoi(e.substr(12));
+            EXPECT_GT(percent, last) << "progress went back or stood still";
+            last = percent;
+        }
 
     openScenario(kScenarios[1]);
     Seen corrupt = extractWith(3, kScenarios[1]);

@@ -58,9 +58,10 @@ bool unzipOnWorkers(unsigned workers, const std::vector<ZipEntryMapped*>& entrie
             entries[slot]->removeExtractedFile(choice.directory, choice.ignoreFolders);
     };
     const FoldersAhead folders(entries, choice.directory, choice.ignoreFolders);
+    const EntryInTurn inTurn = [&](uint32_t slot) { return folders.targetExisted(slot); };
     const OrderedRun run =
         runOrdered(workers, static_cast<uint32_t>(entries.size()), log, monitor, work, deliver,
-                   undo);
+                   undo, inTurn);
     if (run.cutShort)
         ok = false;
     if (run.started && run.delivered < entries.size())

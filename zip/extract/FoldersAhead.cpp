@@ -21,7 +21,7 @@ bool exists(const std::string& path) {
 
 FoldersAhead::FoldersAhead(const std::vector<ZipEntryMapped*>& entries,
                            const XString& directory, bool ignoreFolders)
-    : targets_(entries.size()), folders_(entries.size(), 0) {
+    : targets_(entries.size()), folders_(entries.size(), 0), existed_(entries.size(), false) {
     std::unordered_set<std::string> seen;
     LogNull quiet;
     for (size_t i = 0; i < entries.size(); ++i) {
@@ -35,6 +35,8 @@ FoldersAhead::FoldersAhead(const std::vector<ZipEntryMapped*>& entries,
             continue;
         folders_[i] = folderEntry || target.names.empty() ? target.names.size()
                                                            : target.names.size() - 1;
+        if (!folderEntry)
+            existed_[i] = exists(target.path()) || os::isLink(target.path().c_str());
         for (size_t depth = 1; depth <= folders_[i]; ++depth) {
             std::string path = target.pathOf(depth);
             if (seen.insert(path).second && !exists(path))

@@ -1,6 +1,8 @@
-// Workers make the folders of entries ahead of the one being delivered. Which of the entries'
-// folders are missing is noted before the run, so that after an abort the folders that only
-// entries beyond it needed can be removed again: one thread would never have made them.
+// What was on disk before a run on several workers, which make the folders and files of
+// entries ahead of the one being delivered. Which of the entries' folders are missing is noted,
+// so that after an abort the folders that only entries beyond it needed can be removed again
+// (one thread would never have made them), and which targets exist, so that those are replaced
+// only in their turn.
 #pragma once
 
 #include "zip/extract/EntryTarget.h"
@@ -18,6 +20,10 @@ public:
     FoldersAhead(const std::vector<ZipEntryMapped*>& entries, const XString& directory,
                  bool ignoreFolders);
 
+    // Whether something was at the entry's target before the run: replacing it cannot be
+    // undone, so it waits for the entry's turn.
+    bool targetExisted(size_t entry) const { return existed_[entry]; }
+
     // Removes, deepest first, the folders that were missing before the run, that no entry
     // before `firstUndone` needs, and that are empty.
     void removeBeyond(size_t firstUndone) const;
@@ -26,4 +32,5 @@ private:
     std::vector<EntryTarget> targets_; // per entry; no names when it has no target
     std::vector<size_t> folders_;      // how many of its names are folders
     std::unordered_set<std::string> missing_;
+    std::vector<bool> existed_;
 };

@@ -27,9 +27,10 @@ struct Finished {
 
 class Run {
 public:
-    Run(uint32_t slots, uint32_t ahead, const LogBase& log, bool monitored, const EntryWork& work)
+    Run(uint32_t slots, uint32_t ahead, const LogBase& log, bool monitored, const EntryWork& work,
+        const EntryInTurn& inTurn)
         : finished_(slots), ahead_(ahead), slots_(slots), log_(log), monitored_(monitored),
-          work_(work) {}
+          work_(work), inTurn_(inTurn) {}
 
     void workerLoop() {
         for (;;) {
@@ -42,6 +43,11 @@ public:
                 if (stop_.load() || next_ >= slots_)
                     return;
                 slot = next_++;
+                if (inTurn_ && inTurn_(slot)) {
+                    room_.wait(lock, [&] { return stop_.load() || delivering_ == slot; });
+                    if (stop_.load())
+                        return;
+                }
             }
             auto done = std::make_unique<Finished>(log_);
             if (monitored_) {
@@ -106,6 +112,7 @@ private:
     const LogBase& log_;
     const bool monitored_;
     const EntryWork& work_;
+    const EntryInTurn& inTurn_;
 };
 
 // The entry's work once more, on the calling thread, seeing an abort at the count where the
@@ -124,12 +131,12 @@ EntryOutcome redo(uint32_t slot, const EntryJournal::Stop& stop, LogBase& log,
 } // namespace
 
 OrderedRun runOrdered(unsigned workers, uint32_t slots, LogBase& log, ProgressMonitor* monitor,
-                      const EntryWork& work, const EntryDelivery& deliver,
-                      const EntryUndo& undo) {
+                      const EntryWork& work, const EntryDelivery& deliver, const EntryUndo& undo,
+                      const EntryInTurn& inTurn) {
     OrderedRun result;
     if (workers == 0)
         return result;
-    Run run(slots, workers * kAheadPerWorker, log, monitor != nullptr, work);
+    Run run(slots, workers * kAheadPerWorker, log, monitor != nullptr, work, inTurn);
     std::vector<std::thread> threads;
     threads.reserve(workers);
     try {

@@ -37,7 +37,12 @@ using EntryDelivery = std::function<bool(uint32_t slot, const EntryOutcome& outc
 // was never delivered.
 using EntryUndo = std::function<void(uint32_t slot, const EntryOutcome& outcome)>;
 
+// True for a slot whose work must wait until every slot before it was delivered: work that
+// an abort could not undo, such as replacing a file that was there before the run.
+using EntryInTurn = std::function<bool(uint32_t slot)>;
+
 // `monitor` belongs to the calling thread; the workers never touch it. While it waits, the
-// calling thread gives the monitor its heartbeats.
+// calling thread gives the monitor its heartbeats. `inTurn` may be empty.
 OrderedRun runOrdered(unsigned workers, uint32_t slots, LogBase& log, ProgressMonitor* monitor,
-                      const EntryWork& work, const EntryDelivery& deliver, const EntryUndo& undo);
+                      const EntryWork& work, const EntryDelivery& deliver, const EntryUndo& undo,
+                      const EntryInTurn& inTurn = {});

@@ -107,6 +107,7 @@ struct Scenario {
     std::function<void(std::vector<Entry>&)> damage;
     int abortAtFile = -1;
     int abortAtPercent = -1;
+    bool filesThere = false; // some targets hold an older file before the run
     uint64_t fileSizeLimit = 0;
 };
 
@@ -122,6 +123,8 @@ const Scenario kScenarios[] = {
     {"abort from percentDone", nullptr, -1, 25},
     {"abort from the first percentDone", nullptr, -1, 0},
     {"abort from the last fileUnzipped", nullptr, 30},
+    {"abort over files already there", nullptr, 9, -1, true},
+    {"files already there", nullptr, -1, -1, true},
 };
 
 class WorkersTest : public ExtractTest {
@@ -132,6 +135,11 @@ protected:
         progress.abortAtPercentCall = s.abortAtPercent;
         zip.SetEventCallback(&progress);
         zip.SetWorkerCount(workers);
+        if (s.filesThere)
+            for (const char* name : {"dir0/file0.txt", "dir2/file22.txt", "dir3/file27.txt"}) {
+                fs::create_directories((out / name).parent_path());
+                std::ofstream(out / name) << "older";
+            }
         Seen seen;
         seen.ok = extract();
         seen.events = progress.events;
@@ -222,6 +230,13 @@ TEST_F(WorkersTest, ScenariosFailAndStopWhereIntended) {
     EXPECT_TRUE(stopped.files.count("dir0/file8.txt"));
     EXPECT_FALSE(stopped.files.count("dir1/file9.txt"));
     EXPECT_FALSE(stopped.files.count("dir3/file29.txt"));
+
+    // A file beyond the abort that was there before keeps its bytes.
+    const Scenario& over = kScenarios[6];
+    openScenario(over);
+    Seen kept = extractWith(8, over);
+    EXPECT_EQ(kept.files["dir3/file27.txt"], "older");
+    EXPECT_NE(kept.files["dir0/file0.txt"], "older");
 
     openScenario(kScenarios[3]);
     Seen cut = extractWith(3, kScenarios[3]);

@@ -138,6 +138,16 @@ void VxZipW::SetOemCodePage(int codePage) {
     impl_->system().oemCodePage = codePage;
 }
 
+void VxZipW::SetWorkerCount(uint32_t workers) {
+    CritSecExitor lock(impl_.get());
+    impl_->system().workers = workers == 0 ? ZipSystem::defaultWorkers() : workers;
+}
+
+uint32_t VxZipW::WorkerCount() const {
+    CritSecExitor lock(impl_.get());
+    return impl_->system().workers;
+}
+
 void VxZipW::SetVerboseLogging(bool on) {
     impl_->setVerboseLogging(on);
 }

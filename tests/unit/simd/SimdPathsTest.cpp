@@ -7,6 +7,7 @@
 #include "codecs/crypto/AesKernels.h"
 #include "codecs/crypto/Sha1.h"
 #include "codecs/crypto/Sha1Kernels.h"
+#include "tests/support/ProcessorPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -31,30 +32,6 @@ std::vector<uint8_t> randomBytes(size_t n, uint32_t seed) {
 bool misaligned(const void* p) {
     volatile uintptr_t address = reinterpret_cast<uintptr_t>(p);
     return address % 16 != 0;
-}
-
-bool hasAesNi() {
-#if defined(VEXMAR_AES_NI)
-    return vexmar::cpuHasAesNi();
-#else
-    return false;
-#endif
-}
-
-bool hasShaNi() {
-#if defined(VEXMAR_SHA_NI)
-    return vexmar::cpuHasShaNi();
-#else
-    return false;
-#endif
-}
-
-bool hasClmul() {
-#if defined(VEXMAR_CRC32_CLMUL)
-    return vexmar::cpuHasClmul();
-#else
-    return false;
-#endif
 }
 
 // More blocks than the AES path runs side by side, so that both of its loops run.

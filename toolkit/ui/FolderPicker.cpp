@@ -108,7 +108,10 @@ bool FolderPicker::Show(StrictPath& folder) {
     GetCurrentDirectoryW(DWORD(kMaxPath), current);
     savedCurrentDirectory = current;
 
-    bool chosen = GetOpenFileNameW(&ofn) != FALSE;
+    // Only Select ends the dialog with a folder; should the dialog's own OK end it all the
+    // same (with the field empty and nothing selected), nothing was chosen and the caller's
+    // folder stays, rather than becoming empty.
+    bool chosen = GetOpenFileNameW(&ofn) != FALSE && !chosenFolder.IsEmpty();
     if (chosen)
         folder = chosenFolder;
     RemoveCreatedFolders();

@@ -12,6 +12,12 @@ add_library(pellquin_bz2 STATIC
   ${PELLQUIN_BZIP2_DIR}/decompress.c ${PELLQUIN_BZIP2_DIR}/huffman.c
   ${PELLQUIN_BZIP2_DIR}/randtable.c)
 target_include_directories(pellquin_bz2 SYSTEM PUBLIC ${PELLQUIN_BZIP2_DIR})
+# The launcher only decodes. Each function in a section of its own, and no unwind tables
+# (whose entries would keep every function: nothing unwinds through this C code, which
+# calls no code of ours), let the linker drop the rest.
+set(PELLQUIN_THIRD_PARTY_SECTIONS
+  -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -fno-unwind-tables)
+target_compile_options(pellquin_bz2 PRIVATE ${PELLQUIN_THIRD_PARTY_SECTIONS})
 
 # liblzma comes from xz-utils' own CMake project, of which only the static library
 # is built. Its programs are defined only where getopt_long is found: saying it is
@@ -24,7 +30,7 @@ block()
                    EXCLUDE_FROM_ALL SYSTEM)
 endblock()
 # Its own warning flags report on code that is not ours to change.
-target_compile_options(liblzma PRIVATE -w)
+target_compile_options(liblzma PRIVATE -w ${PELLQUIN_THIRD_PARTY_SECTIONS})
 add_library(pellquin_lzma INTERFACE)
 target_link_libraries(pellquin_lzma INTERFACE liblzma)
 target_include_directories(pellquin_lzma SYSTEM INTERFACE ${PELLQUIN_XZ_DIR}/src/liblzma/api)

@@ -22,6 +22,12 @@ if(PELLQUIN_SANITIZE)
   target_link_options(pellquin_flags INTERFACE ${PELLQUIN_SANITIZER_FLAGS})
 endif()
 
+if(PELLQUIN_TSAN)
+  set(PELLQUIN_TSAN_FLAGS -fsanitize=thread -fno-omit-frame-pointer)
+  target_compile_options(pellquin_flags INTERFACE ${PELLQUIN_TSAN_FLAGS})
+  target_link_options(pellquin_flags INTERFACE ${PELLQUIN_TSAN_FLAGS})
+endif()
+
 if(PELLQUIN_FUZZ)
   # Coverage for libFuzzer in every library of ours; the fuzz targets add the driver.
   target_compile_options(pellquin_flags INTERFACE -fsanitize=fuzzer-no-link)

@@ -48,6 +48,11 @@ public:
     // Writes the edited image to a new file, reporting the bytes written against
     // the new file's size to `progress` (may be null), which may abort the write.
     bool writeExe(const XString& path, ProgressEvent* progress, LogBase& log);
+    // The same into a file the caller has opened for writing; `path` names it in the log.
+    bool writeExe(VexmarHandle& file, const XString& path, ProgressEvent* progress, LogBase& log);
+    // Whether a certificate table (an Authenticode signature) is present: any
+    // rewrite would break it.
+    bool isSigned() const;
     // Lays out the resource section and the sections after it again, and updates
     // the headers that describe what moved.
     bool calcLoadAddrs(LogBase& log);
@@ -80,12 +85,16 @@ private:
     int resourceSectionIndex() const;
 
     // Steps of calcLoadAddrs.
+    bool laterSectionsMovable(uint32_t resourceIndex, LogBase& log) const;
     bool moveSections(uint32_t resourceIndex, uint64_t resourceSize, LogBase& log);
     void updateDirectories(uint32_t resourceIndex, uint64_t resourceSize);
     void patchDebugDirectory(uint32_t resourceIndex);
     uint32_t newRva(uint32_t rva) const;
     uint32_t newFileOffset(uint32_t offset) const;
-    // Steps of writeExe.
+    // Steps of writeExe: the layout, then the bytes.
+    bool prepareWrite(LogBase& log);
+    bool writePrepared(VexmarHandle& file, const XString& path, ProgressEvent* progress,
+                       LogBase& log);
     bool writeHeaders(class ExeOutput& out, const XString& path, LogBase& log);
     bool writeSections(class ExeOutput& out, const XString& path, LogBase& log);
 

@@ -169,3 +169,7 @@ int ExeImage::resourceSectionIndex() const {
             return int(i);
     return -1;
 }
+
+bool ExeImage::isSigned() const {
+    return loadedNt_.dataDirectory(kDirCertificate).size != 0;
+}

@@ -6,13 +6,6 @@
 
 #include <cstring>
 
-namespace {
-
-// Pieces smaller than this are gathered; larger ones go straight to the file.
-constexpr size_t kGatherSize = 256 * 1024;
-
-} // namespace
-
 ExeOutput::ExeOutput(VexmarHandle& file, ProgressMonitor* progress, LogBase& log)
     : file_(file), progress_(progress), log_(log) {
     pending_.reserve(kGatherSize);

@@ -2,6 +2,7 @@
 // into larger writes, progress reported by bytes written.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -11,6 +12,9 @@ class VexmarHandle;
 
 class ExeOutput {
 public:
+    // Pieces smaller than this are gathered; larger ones go straight to the file.
+    static constexpr size_t kGatherSize = 256 * 1024;
+
     ExeOutput(VexmarHandle& file, ProgressMonitor* progress, LogBase& log);
     ExeOutput(const ExeOutput&) = delete;
     ExeOutput& operator=(const ExeOutput&) = delete;

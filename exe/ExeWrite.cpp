@@ -32,6 +32,19 @@ bool failWrite(const char* message, const XString& path, LogBase& log,
 
 bool ExeImage::writeExe(const XString& path, ProgressEvent* progress, LogBase& log) {
     LogContextExitor context(log, "writeExe");
+    if (!prepareWrite(log))
+        return false;
+    VexmarHandle file = FileSys::openForWriteWin32(path, nullptr, &log);
+    return file.isOpen() && writePrepared(file, path, progress, log);
+}
+
+bool ExeImage::writeExe(VexmarHandle& file, const XString& path, ProgressEvent* progress,
+                        LogBase& log) {
+    LogContextExitor context(log, "writeExe");
+    return prepareWrite(log) && writePrepared(file, path, progress, log);
+}
+
+bool ExeImage::prepareWrite(LogBase& log) {
     if (!root_ || !root_->isValid()) {
         log.logError("m_pResources is invalid.");
         return false;
@@ -40,9 +53,11 @@ bool ExeImage::writeExe(const XString& path, ProgressEvent* progress, LogBase& l
         log.logError("Failed to calculate load addrs");
         return false;
     }
-    VexmarHandle file = FileSys::openForWriteWin32(path, nullptr, &log);
-    if (!file.isOpen())
-        return false;
+    return true;
+}
+
+bool ExeImage::writePrepared(VexmarHandle& file, const XString& path, ProgressEvent* progress,
+                             LogBase& log) {
     ProgressMonitorPtr monitor(progress, 0, newFileSize_);
     ExeOutput out(file, monitor.get(), log);
     if (!writeHeaders(out, path, log) || !writeSections(out, path, log))

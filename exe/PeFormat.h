@@ -62,6 +62,9 @@ inline constexpr uint32_t kDirDebug = 6;
 
 inline constexpr uint32_t kSectionHeaderSize = 40;
 inline constexpr uint32_t kSectionNameSize = 8;
+// Section characteristics, and where they sit in the header's last 16 bytes.
+inline constexpr uint32_t kCharacteristicsInRest = 12;
+inline constexpr uint32_t kScnMemDiscardable = 0x02000000;
 
 // A debug directory entry and the two fields that locate its data.
 inline constexpr uint32_t kDebugEntrySize = 28;

@@ -5,7 +5,6 @@
 #include "exe/ExeResource.h"
 #include "exe/PeFormat.h"
 #include "exe/ResourceSection.h"
-#include "os/FileMapping.h"
 #include "zip/core/LogBase.h"
 #include "zip/fs/FileSys.h"
 
@@ -55,32 +54,33 @@ std::vector<uint8_t> directoryBytes(const ExeResource& root, uint64_t end) {
     return bytes;
 }
 
-// Exactly `size` bytes of the file, written straight from a mapping of it: a
-// file that became shorter since the layout fails.
+// Exactly `size` bytes of the file, read through one fixed buffer so that a
+// payload of any size needs no address space of its size: a file that became
+// shorter since the layout fails. The buffer is as large as the output's
+// gathering limit, so each piece goes straight to the file.
 bool copyDataFile(const XString& path, uint32_t size, ExeOutput& out, LogBase& log) {
     if (size == 0)
         return true;
     VexmarHandle file = FileSys::openForReadWin32(path, nullptr, &log);
-    int64_t length = 0;
-    if (!file.isOpen() || !file.size64(length, &log))
+    if (!file.isOpen())
         return false;
-    if (length < int64_t(size)) {
-        log.logError("The resource data file became shorter");
-        log.logDataStr("filename", path);
-        return false;
+    std::vector<uint8_t> buffer(ExeOutput::kGatherSize);
+    for (uint32_t left = size; left > 0;) {
+        const uint32_t want = left < buffer.size() ? left : uint32_t(buffer.size());
+        uint32_t count = 0;
+        bool atEnd = false;
+        if (!file.read(buffer.data(), want, count, atEnd, &log))
+            return false;
+        if (count == 0) {
+            log.logError("The resource data file became shorter");
+            log.logDataStr("filename", path);
+            return false;
+        }
+        if (!out.write(buffer.data(), count))
+            return false;
+        left -= count;
     }
-    uint32_t error = 0;
-    const os::MappingHandle mapping = os::createReadOnlyMapping(file.osHandle(), error);
-    const void* view =
-        mapping == os::kNoMapping ? nullptr : os::mapReadOnlyView(mapping, size, error);
-    const bool ok = view && out.write(view, size);
-    if (!view) {
-        log.logError("Failed to map the resource data file");
-        log.logWindowsError(error);
-    }
-    os::unmapView(view, size);
-    os::closeMapping(mapping);
-    return ok;
+    return true;
 }
 
 } // namespace

@@ -62,7 +62,8 @@ bool ExeImage::calcLoadAddrs(LogBase& log) {
         return false;
     }
     uint64_t size = 0;
-    if (!layOutResources(*root_, size, log) || !moveSections(uint32_t(index), size, log))
+    if (!laterSectionsMovable(uint32_t(index), log) || !layOutResources(*root_, size, log) ||
+        !moveSections(uint32_t(index), size, log))
         return false;
     fixUpResources(*root_, sections_[size_t(index)].virtualAddress);
     updateDirectories(uint32_t(index), size);

@@ -69,6 +69,9 @@ FileHandle replaceFileIn(const OpenFolder& folder, const std::string& name, bool
 // Deletes the file `name` in `folder` (a link there is removed, not followed).
 bool deleteFileIn(const OpenFolder& folder, const std::string& name, uint32_t& error);
 
+// Removes the folder `name` in `folder` if it is empty; a link there is never followed.
+bool removeEmptyFolderIn(const OpenFolder& folder, const std::string& name, uint32_t& error);
+
 // Whether the path's last name is a link (the names before it are followed).
 bool isLink(const char* path);
 

@@ -23,6 +23,7 @@ enum class FileCreation {
     OpenExisting, // fail when the file is missing
     OpenAlways,   // open, creating the file when missing
     CreateAlways, // create, replacing any existing file with an empty one
+    CreateNew,    // create; fail when anything of that name exists (not even a link is followed)
 };
 
 // Sharing allowed to other opens of the same file while this one is open.
@@ -51,6 +52,7 @@ enum class FileError {
     AccessDenied,     // Windows 5
     NotReady,         // Windows 21
     SharingViolation, // Windows 32
+    AlreadyExists,    // Windows 80 and 183
     Other,
 };
 FileError classifyFileError(uint32_t code);
@@ -89,6 +91,15 @@ bool createDirectory(const char* path, uint32_t& error);
 bool deleteFile(const char* path, uint32_t& error);
 // Fails when the target exists.
 bool renameFile(const char* from, const char* to, uint32_t& error);
+// Puts `from` in the place of the existing file `to` in one step: at every
+// moment `to` names either the old file or the new one. Both must be on one volume.
+bool replaceFile(const char* from, const char* to, uint32_t& error);
+// The path of the file that `path` finally names, following symbolic links (of
+// the folders on the way too); `path` itself when no link is involved.
+bool resolveLinks(const char* path, std::string& target, uint32_t& error);
+// Gives `to` the access rights of `from` that a freshly created file lacks: the
+// permission bits on POSIX, the read-only, hidden and system attributes on Windows.
+bool copyAccessRights(const char* from, const char* to, uint32_t& error);
 
 // The process's current directory, UTF-8 (empty when unknown).
 std::string currentDirectory();

@@ -10,3 +10,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# 32-bit Windows leaves the stack 4-byte aligned where it calls us (window procedures,
+# thread starts) and malloc 8-byte aligned, while GCC would assume 16 for both. Functions
+# holding 16-byte data realign their own frame, and over-aligned types get the aligned new.
+set(CMAKE_C_FLAGS_INIT "-mincoming-stack-boundary=2 -mpreferred-stack-boundary=2")
+set(CMAKE_CXX_FLAGS_INIT "-mincoming-stack-boundary=2 -mpreferred-stack-boundary=2 -faligned-new=8")

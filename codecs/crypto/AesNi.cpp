@@ -31,8 +31,11 @@ namespace {
 
 constexpr int kLanes = 8;
 
+// An unaligned load: the round keys may sit at any address (32-bit Windows aligns the heap to 8
+// bytes only), and an aligned load here would let the compiler fold it into the round
+// instruction, whose memory operand faults unless it is 16-byte aligned.
 VEXMAR_AESNI inline __m128i loadKey(const uint8_t* roundKeys, int i) {
-    return _mm_load_si128(reinterpret_cast<const __m128i*>(roundKeys + 16 * i));
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(roundKeys + 16 * i));
 }
 
 VEXMAR_AESNI inline __m128i counterBlock(uint64_t value) {

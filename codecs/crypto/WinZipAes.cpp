@@ -53,9 +53,9 @@ bool WinZipAes::fcrypt_init(int mode, const uint8_t* password, size_t passwordLe
                       log);
     if (log.isVerbose()) {
         log.logDataInt("key_length", int(keyLength));
-        // The derived keys themselves stay out of the log: they would open the entry.
+        // The derived keys and verifier stay out of the log: the keys would open the
+        // entry, and the verifier lets passwords be tried without the file.
         log.logDataInt("kbuf_len", int(derived));
-        log.logDataBytes("passwordVerifier", kbuf + 2 * keyLength, kVerifierSize);
     }
     aes_.setKey(kbuf, keyLength);
     hmac_.setKey(kbuf + keyLength, keyLength);
@@ -112,7 +112,6 @@ void ZipAes_derive_key(const uint8_t* password, size_t passwordLength, const uin
                        LogBase& log) {
     LogContextExitor ctx(log, "ZipAes_derive_key");
     if (log.isVerbose()) {
-        log.logDataInt("pwd_len", int(passwordLength));
         log.logDataBytes("salt", salt, uint32_t(saltLength));
         log.logDataInt("salt_len", int(saltLength));
         log.logDataInt("key_len", int(outLength));

@@ -1,14 +1,15 @@
-// Building and walking the levelled decode tables. Codes are canonical (RFC 1951 3.2.2) and
-// arrive least significant bit first, so every code is bit-reversed before it indexes a table.
+// Building the decode tables. Codes are canonical (RFC 1951 3.2.2) and arrive least significant
+// bit first, so every code is bit-reversed before it indexes a table.
 #include "codecs/inflate/HuffDecodeTable.h"
+
+#include "codecs/inflate/InflateTables.h"
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 
 namespace {
 
-constexpr int kMaxCodeLength = 15;
+using Alphabet = HuffDecodeTable::Alphabet;
 
 struct ByteReversal {
     uint8_t table[256];
@@ -21,200 +22,196 @@ struct ByteReversal {
 constexpr ByteReversal kByteReversal;
 
 // The low `length` bits of the code in reverse order.
-uint16_t reverseBits(uint32_t code, int length) {
+uint32_t reverseBits(uint32_t code, int length) {
     const uint32_t reversed16 =
         uint32_t(kByteReversal.table[code & 0xFF]) << 8 | kByteReversal.table[(code >> 8) & 0xFF];
-    return static_cast<uint16_t>(reversed16 >> (16 - length));
+    return reversed16 >> (16 - length);
+}
+
+// Each symbol's entry before its code bits are added: literals, lengths and distances with
+// their rows, code length symbols as they are, and the marks of the end of block and of symbols
+// without a row.
+struct SymbolWords {
+    uint32_t words[HuffDecodeTable::kMaxSymbols];
+
+    SymbolWords(Alphabet alphabet, bool deflate64) : words() {
+        const deflate_format::CodeRows& rows = deflate_format::codeRows(deflate64);
+        for (int s = 0; s < HuffDecodeTable::kMaxSymbols; ++s) {
+            const deflate_format::CodeRow* row = nullptr;
+            if (alphabet == Alphabet::kCodeLength) {
+                words[s] = uint32_t(s) << 16;
+                continue;
+            }
+            if (alphabet == Alphabet::kDistance) {
+                row = s < rows.distanceCount ? &rows.distances[s] : nullptr;
+            } else if (s < deflate_format::kEndOfBlock) {
+                words[s] = HuffDecodeTable::kLiteral | uint32_t(s) << 16;
+                continue;
+            } else if (s == deflate_format::kEndOfBlock) {
+                words[s] = HuffDecodeTable::kSlow | HuffDecodeTable::kEndOfBlock;
+                continue;
+            } else if (s < deflate_format::kFirstLengthSymbol + deflate_format::kLengthRowCount) {
+                row = &rows.lengths[s - deflate_format::kFirstLengthSymbol];
+            }
+            words[s] = row ? uint32_t(row->base) << 16 | row->extraBits : HuffDecodeTable::kSlow;
+        }
+    }
+};
+
+const uint32_t* symbolWords(Alphabet alphabet, bool deflate64) {
+    static const SymbolWords all[5] = {
+        {Alphabet::kCodeLength, false},   {Alphabet::kLiteralLength, false},
+        {Alphabet::kDistance, false},     {Alphabet::kLiteralLength, true},
+        {Alphabet::kDistance, true},
+    };
+    if (alphabet == Alphabet::kCodeLength)
+        return all[0].words;
+    return all[(alphabet == Alphabet::kDistance ? 2 : 1) + (deflate64 ? 2 : 0)].words;
+}
+
+// The entry of a code that takes `codeBits` bits at its level.
+uint32_t withCodeBits(uint32_t word, uint32_t codeBits) {
+    return word + codeBits * 0x101;
+}
+
+// An entry no code reaches. It still needs the level's bits before it can call a code invalid:
+// fewer valid bits might belong to a longer code.
+uint32_t invalidEntry(uint32_t levelBits) {
+    return withCodeBits(HuffDecodeTable::kSlow, levelBits);
+}
+
+uint32_t linkEntry(uint32_t offset, uint32_t subBits, uint32_t rootBits) {
+    return HuffDecodeTable::kLink | offset << 16 | subBits << 8 | rootBits;
 }
 
 } // namespace
 
-HuffDecodeTable::~HuffDecodeTable() {
-    release();
-}
-
-void HuffDecodeTable::release() {
-    if (entries_ != nullptr && hasSubTables_)
-        for (uint32_t i = 0; i <= mask_; ++i)
-            delete entries_[i].subTable;
-    delete[] entries_;
-    entries_ = nullptr;
-    mask_ = 0;
-    hasSubTables_ = false;
-}
-
-bool HuffDecodeTable::build(const uint8_t* lengths, int count) {
-    release();
+void HuffDecodeTable::build(const uint8_t* lengths, int count, Alphabet alphabet, bool deflate64) {
     count = std::min(count, kMaxSymbols);
-
     uint32_t lengthCounts[kMaxCodeLength + 1] = {};
     int maxLength = 0;
     for (int s = 0; s < count; ++s) {
         ++lengthCounts[lengths[s]];
         maxLength = std::max<int>(maxLength, lengths[s]);
     }
-
-    // The first code of each length follows the codes of the length below it.
-    uint32_t nextCode[kMaxCodeLength + 1] = {};
     lengthCounts[0] = 0;
-    for (int length = 1, code = 0; length <= kMaxCodeLength; ++length) {
-        code = static_cast<int>((code + lengthCounts[length - 1]) << 1);
-        nextCode[length] = static_cast<uint32_t>(code);
-    }
 
-    // Codes, and the symbols ordered by code length (then by symbol).
-    uint16_t reversedCodes[kMaxSymbols];
-    int16_t symbols[kMaxSymbols];
-    uint32_t firstOfLength[kMaxCodeLength + 2] = {};
+    // The symbols ordered by code length, then by symbol: the order of their canonical codes.
+    uint16_t firstOfLength[kMaxCodeLength + 2] = {};
     for (int length = 1; length <= kMaxCodeLength; ++length)
-        firstOfLength[length + 1] = firstOfLength[length] + lengthCounts[length];
-    for (int s = 0; s < count; ++s) {
-        if (lengths[s] == 0)
-            continue;
-        reversedCodes[s] = reverseBits(nextCode[lengths[s]]++, lengths[s]);
-        symbols[firstOfLength[lengths[s]]++] = static_cast<int16_t>(s);
-    }
-    const int symbolCount = static_cast<int>(firstOfLength[kMaxCodeLength]);
+        firstOfLength[length + 1] = static_cast<uint16_t>(firstOfLength[length] + lengthCounts[length]);
+    const int symbolCount = firstOfLength[kMaxCodeLength + 1];
+    uint16_t sorted[kMaxSymbols];
+    for (int s = 0; s < count; ++s)
+        if (lengths[s] != 0)
+            sorted[firstOfLength[lengths[s]]++] = static_cast<uint16_t>(s);
 
     // Lengths that claim more codes than exist make codes that share prefixes.
     uint32_t claimed = 0;
     for (int length = 1; length <= kMaxCodeLength; ++length)
         claimed += lengthCounts[length] << (kMaxCodeLength - length);
-    const bool prefixFree = claimed <= (uint32_t(1) << kMaxCodeLength);
-    const bool complete = claimed == (uint32_t(1) << kMaxCodeLength);
 
-    const int rootBits = maxLength <= kMaxRootBits - 1 ? maxLength : kMaxRootBits;
-    if (!fillLevel(lengths, reversedCodes, symbols, symbolCount, 0, rootBits, complete,
-                   prefixFree)) {
-        release();
-        return false;
-    }
-    return true;
+    const int root = std::min(maxLength, rootBits(alphabet));
+    rootMask_ = (uint32_t(1) << root) - 1;
+    const uint32_t* words = symbolWords(alphabet, deflate64);
+    if (claimed <= (uint32_t(1) << kMaxCodeLength))
+        fillPrefixFree(lengths, sorted, symbolCount, words, root);
+    else
+        fillSharedPrefixes(lengths, sorted, symbolCount, words, root);
 }
 
-// One level of 2^width entries for the given symbols (ordered by code length), whose codes all
-// share the bits consumed by the levels above. Codes longer than the level reach a sub-table
-// through a link entry.
-bool HuffDecodeTable::fillLevel(const uint8_t* lengths, const uint16_t* reversedCodes,
-                                const int16_t* symbols, int symbolCount, int consumedBits,
-                                int width, bool complete, bool prefixFree) {
-    const uint32_t size = uint32_t(1) << width;
-    entries_ = new (std::nothrow) Entry[size];
-    if (entries_ == nullptr)
-        return false;
-    mask_ = size - 1;
-
-    // An entry of all zeros (no sub-table, no bits) is one no symbol has filled yet.
+// Each level grows by doubling from one entry: a code is written once, when the level is as
+// wide as the code is long, and the copies carry it to every entry it covers. Codes longer than
+// the root come in runs that share a root prefix (canonical codes ascend in this order), and
+// each run gets a sub-table as wide as its longest code needs.
+void HuffDecodeTable::fillPrefixFree(const uint8_t* lengths, const uint16_t* sorted,
+                                     int symbolCount, const uint32_t* words, int rootBits) {
+    uint32_t* const root = entries_;
+    root[0] = invalidEntry(uint32_t(rootBits));
     int k = 0;
-    if (prefixFree) {
-        // The level grows by doubling from one entry: each code is written once, when the level
-        // is as wide as the code is long, and the copies carry it to every entry it covers.
-        std::memset(static_cast<void*>(entries_), 0, sizeof(Entry));
-        for (uint32_t filled = 1, rest = 1; rest <= uint32_t(width); ++rest, filled <<= 1) {
-            std::memcpy(static_cast<void*>(entries_ + filled), entries_, filled * sizeof(Entry));
-            for (; k < symbolCount && uint32_t(lengths[symbols[k]] - consumedBits) == rest; ++k) {
-                const int s = symbols[k];
-                entries_[(reversedCodes[s] >> consumedBits) & (2 * filled - 1)] =
-                    Entry{nullptr, static_cast<int16_t>(s), static_cast<uint8_t>(rest)};
-            }
+    uint32_t code = 0; // the next canonical code, most significant bit first
+    for (int length = 1, filled = 1; length <= rootBits; ++length, filled <<= 1, code <<= 1) {
+        std::memcpy(root + filled, root, filled * sizeof(uint32_t));
+        for (; k < symbolCount && lengths[sorted[k]] == length; ++k, ++code)
+            root[reverseBits(code, length)] = withCodeBits(words[sorted[k]], uint32_t(length));
+    }
+    if (k == symbolCount)
+        return;
+
+    // The longer codes, reversed.
+    uint16_t reversed[kMaxSymbols];
+    const int firstLong = k;
+    for (int length = rootBits + 1; length <= kMaxCodeLength; ++length, code <<= 1)
+        for (; k < symbolCount && lengths[sorted[k]] == length; ++k, ++code)
+            reversed[k] = static_cast<uint16_t>(reverseBits(code, length));
+
+    uint32_t next = rootMask_ + 1;
+    for (int run = firstLong; run < symbolCount;) {
+        const uint32_t prefix = reversed[run] & rootMask_;
+        int end = run + 1;
+        while (end < symbolCount && (reversed[end] & rootMask_) == prefix)
+            ++end;
+        const int subBits = lengths[sorted[end - 1]] - rootBits;
+        uint32_t* const sub = entries_ + next;
+        sub[0] = invalidEntry(uint32_t(subBits));
+        for (int rest = 1, filled = 1, j = run; rest <= subBits; ++rest, filled <<= 1) {
+            std::memcpy(sub + filled, sub, filled * sizeof(uint32_t));
+            for (; j < end && lengths[sorted[j]] - rootBits == rest; ++j)
+                sub[reversed[j] >> rootBits] = withCodeBits(words[sorted[j]], uint32_t(rest));
         }
-    } else {
-        std::memset(static_cast<void*>(entries_), 0, size * sizeof(Entry));
+        root[prefix] = linkEntry(next, uint32_t(subBits), uint32_t(rootBits));
+        next += uint32_t(1) << subBits;
+        run = end;
+    }
+}
+
+// Codes that share prefixes: every code fills every entry it covers, in order, and an entry
+// keeps the last symbol and the most bits. Streams no encoder makes; this need not be quick.
+void HuffDecodeTable::fillSharedPrefixes(const uint8_t* lengths, const uint16_t* sorted,
+                                         int symbolCount, const uint32_t* words, int rootBits) {
+    uint16_t reversed[kMaxSymbols];
+    for (int k = 0, length = 1, code = 0; k < symbolCount; ++k, ++code) {
+        for (; lengths[sorted[k]] > length; ++length)
+            code <<= 1;
+        reversed[k] = static_cast<uint16_t>(reverseBits(uint32_t(code), length));
     }
 
-    // The rest: longer codes, and with shared prefixes every code, where an entry keeps the
-    // last symbol and the most bits.
-    int16_t longSymbols[kMaxSymbols];
-    int longCount = 0;
-    for (; k < symbolCount; ++k) {
-        const int s = symbols[k];
-        const int rest = lengths[s] - consumedBits;
-        const uint32_t step = uint32_t(1) << rest;
-        for (uint32_t i = (reversedCodes[s] >> consumedBits) & mask_; i < size; i += step) {
-            entries_[i].symbol = static_cast<int16_t>(s);
-            entries_[i].bitCount = std::max<uint8_t>(entries_[i].bitCount, uint8_t(rest));
+    // One level: the symbols of `codes` whose code agrees with `prefix` in the `consumed` bits
+    // above it.
+    struct Slot {
+        int16_t symbol;
+        uint8_t bits;
+    };
+    const auto fill = [&](Slot* slots, int width, int consumed, uint32_t prefix) {
+        const uint32_t size = uint32_t(1) << width;
+        std::fill(slots, slots + size, Slot{-1, 0});
+        for (int k = 0; k < symbolCount; ++k) {
+            const int rest = lengths[sorted[k]] - consumed;
+            if (rest <= 0 || (reversed[k] & ((uint32_t(1) << consumed) - 1)) != prefix)
+                continue;
+            for (uint32_t i = (reversed[k] >> consumed) & (size - 1); i < size; i += uint32_t(1) << rest)
+                slots[i] = {static_cast<int16_t>(sorted[k]), std::max<uint8_t>(slots[i].bits, uint8_t(rest))};
         }
-        if (rest > width)
-            longSymbols[longCount++] = static_cast<int16_t>(s);
-    }
-
-    // The long symbols grouped by the entry they leave from, each group in the order above:
-    // a counting sort, so that every sub-table finds its symbols without a scan of them all.
-    // Levels are at most 2^kMaxRootBits entries wide.
-    uint16_t groupStart[(uint32_t(1) << kMaxRootBits) + 1];
-    uint16_t groupFill[uint32_t(1) << kMaxRootBits];
-    int16_t grouped[kMaxSymbols];
-    if (longCount > 0) {
-        std::memset(groupStart, 0, (size + 1) * sizeof groupStart[0]);
-        for (int k = 0; k < longCount; ++k)
-            ++groupStart[((reversedCodes[longSymbols[k]] >> consumedBits) & mask_) + 1];
-        for (uint32_t i = 0; i < size; ++i)
-            groupStart[i + 1] = static_cast<uint16_t>(groupStart[i + 1] + groupStart[i]);
-        std::memcpy(groupFill, groupStart, size * sizeof groupFill[0]);
-        for (int k = 0; k < longCount; ++k) {
-            const int s = longSymbols[k];
-            grouped[groupFill[(reversedCodes[s] >> consumedBits) & mask_]++] =
-                static_cast<int16_t>(s);
-        }
-    }
-
-    // An entry whose codes are longer than the level leads to a sub-table for their rest.
-    const auto link = [&](uint32_t i) {
-        Entry& entry = entries_[i];
-        const int subWidth = std::min(entry.bitCount - width, kMaxSubTableBits);
-        const int16_t* subSymbols = grouped + groupStart[i];
-        const int subCount = groupStart[i + 1] - groupStart[i];
-        entry.symbol = -1;
-        entry.bitCount = uint8_t(width);
-        hasSubTables_ = true;
-        entry.subTable = new (std::nothrow) HuffDecodeTable;
-        return entry.subTable != nullptr &&
-               entry.subTable->fillLevel(lengths, reversedCodes, subSymbols, subCount,
-                                         consumedBits + width, subWidth, complete, prefixFree);
+    };
+    const auto entryOf = [&](Slot slot, int width) {
+        return slot.symbol < 0 ? invalidEntry(uint32_t(width))
+                               : withCodeBits(words[slot.symbol], slot.bits);
     };
 
-    if (complete) {
-        // A complete code leaves no entry empty, and only the entries of the long symbols' groups
-        // lead further: visiting just those spares a pass over the whole level.
-        for (int g = 0; g < longCount;) {
-            const uint32_t i = (reversedCodes[grouped[g]] >> consumedBits) & mask_;
-            if (!link(i))
-                return false;
-            g = groupStart[i + 1];
-        }
-        return true;
-    }
-    for (uint32_t i = 0; i < size; ++i) {
-        Entry& entry = entries_[i];
-        if (entry.bitCount == 0) {
-            // An empty entry still needs the level's bits before it can call a code invalid:
-            // fewer valid bits might belong to a longer code.
-            entry.symbol = -1;
-            entry.bitCount = uint8_t(width);
+    Slot rootSlots[uint32_t(1) << kLiteralLengthRootBits];
+    Slot subSlots[uint32_t(1) << (kMaxCodeLength - kDistanceRootBits)];
+    fill(rootSlots, rootBits, 0, 0);
+    uint32_t next = rootMask_ + 1;
+    for (uint32_t i = 0; i <= rootMask_; ++i) {
+        if (rootSlots[i].bits <= rootBits) {
+            entries_[i] = entryOf(rootSlots[i], rootBits);
             continue;
         }
-        if (entry.bitCount <= width)
-            continue;
-        if (!link(i))
-            return false;
-    }
-    return true;
-}
-
-int HuffDecodeTable::decode(uint64_t bits, int available, int& used) const {
-    const HuffDecodeTable* table = this;
-    int consumed = 0;
-    for (;;) {
-        const Entry& entry = table->entries_[(bits >> consumed) & table->mask_];
-        if (available - consumed < entry.bitCount)
-            return kNeedMoreBits;
-        consumed += entry.bitCount;
-        if (entry.symbol >= 0) {
-            used = consumed;
-            return entry.symbol;
-        }
-        if (entry.subTable == nullptr)
-            return kInvalidCode;
-        table = entry.subTable;
+        const int subBits = rootSlots[i].bits - rootBits;
+        fill(subSlots, subBits, rootBits, i);
+        for (uint32_t j = 0; j < (uint32_t(1) << subBits); ++j)
+            entries_[next + j] = entryOf(subSlots[j], subBits);
+        entries_[i] = linkEntry(next, uint32_t(subBits), uint32_t(rootBits));
+        next += uint32_t(1) << subBits;
     }
 }

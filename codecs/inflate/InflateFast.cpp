@@ -1,14 +1,24 @@
 // The fast loop. While the chunk holds enough input and the window's area enough room that no
 // literal/length and distance pair can run short of either, symbols are decoded here without
 // the state machine: a 64-bit bit buffer refilled a word at a time, one table lookup per code
-// with the extra bits taken in the same step, and matches copied a word at a time.
+// with the extra bits taken in the same step, the next lookup started before the current match
+// is copied, and matches copied a word at a time.
 //
 // It decodes exactly what the careful steps would. Whatever it does not handle (end of block,
 // invalid codes, symbols without a row, a match longer than the room left) it leaves unconsumed
 // at a symbol boundary, or, once a length is decoded, in the distance state.
+//
+// The loop is compiled twice: for any x86 processor, and with the BMI2 instructions (shifts by
+// a register without the count in CL, and masks of the low bits in one instruction), chosen
+// once by what the processor reports.
 #include "codecs/inflate/InflateState.h"
 
 #include "codecs/inflate/MatchCopy.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#define VEXMAR_INFLATE_BMI2 1
+#endif
 
 namespace {
 
@@ -19,34 +29,77 @@ constexpr ptrdiff_t kInputMargin = 16;
 // triggers for long Deflate64 matches.
 constexpr ptrdiff_t kOutputMargin = 258 + 3;
 
-inline uint64_t loadLittleEndian64(const uint8_t* p) {
-    const uint64_t word = loadWord(p);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    return __builtin_bswap64(word);
-#else
-    return word;
-#endif
-}
-
-// The bits above `held` either are zero or repeat the stream's next bits, so OR-ing the next
-// word in at `held` is exact. Afterwards 56 to 63 bits are held, and all 64 bits of the buffer
-// are the stream's: a lookup may use the low bits of the buffer before the refill that makes
-// them count as held, as long as fewer than 64 minus the table's index width bits were
+// The count of bits held lives in the low 6 bits of `held`; the bits above are left as they
+// fall. Consuming subtracts a whole table entry, whose low byte is the bit count (at most 31,
+// so bits 6 and 7 are clear): the low 6 bits stay exact, and no instruction goes to isolating
+// the count. Shifts by `held` or by an entry take the count modulo 64, which the processor does
+// anyway.
+//
+// The bits above the held ones either are zero or repeat the stream's next bits, so OR-ing the
+// next word in at `held` is exact. Afterwards 56 to 63 bits are held, and all 64 bits of the
+// buffer are the stream's: a lookup may use the low bits of the buffer before the refill that
+// makes them count as held, as long as fewer than 64 minus the table's index width bits were
 // consumed since the last refill.
-inline void refill(uint64_t& bits, uint32_t& held, const uint8_t*& in) {
-    bits |= loadLittleEndian64(in) << held;
-    in += (63 - held) >> 3;
+inline __attribute__((always_inline)) void refill(uint64_t& bits, uint32_t& held,
+                                                  const uint8_t*& in) {
+    bits |= loadLittleEndian64(in) << (held & 63);
+    in += 7 - ((held >> 3) & 7);
     held |= 56;
 }
 
-inline void consume(uint64_t& bits, uint32_t& held, uint32_t count) {
-    bits >>= count;
-    held -= count;
+inline __attribute__((always_inline)) void consume(uint64_t& bits, uint32_t& held,
+                                                   uint32_t entry) {
+    bits >>= entry & 63;
+    held -= entry;
+}
+
+// The value of a length or distance entry with its extra bits added; `before` is the bit buffer
+// as it stood before the entry's code. Such entries have no flags, so the code bits (bits 8-11)
+// shift alone.
+inline __attribute__((always_inline)) uint32_t matchValue(uint32_t entry, uint64_t before) {
+    const uint64_t withExtra = before & ((uint64_t(1) << (entry & 0xFF)) - 1);
+    return (entry >> 16) + static_cast<uint32_t>(withExtra >> ((entry >> 8) & 63));
+}
+
+// The index of a link's sub-table entry for the bits after the root's.
+inline __attribute__((always_inline)) uint32_t subTableIndex(uint32_t link, uint64_t bits) {
+    const uint32_t subMask = (uint32_t(1) << ((link >> 8) & 0xF)) - 1;
+    return (link >> 16) + (static_cast<uint32_t>(bits >> (link & 63)) & subMask);
 }
 
 } // namespace
 
+bool InflateState::processorHasBmi2() {
+#if VEXMAR_INFLATE_BMI2
+    constexpr unsigned kBmi2 = 1u << 8; // CPUID leaf 7, sub-leaf 0, EBX
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    return __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) && (ebx & kBmi2) != 0;
+#else
+    return false;
+#endif
+}
+
 void InflateState::decodeFast(const uint8_t*& next, const uint8_t* end) {
+    static const bool bmi2 = processorHasBmi2();
+    if (bmi2 && !portableFastLoop_)
+        decodeFastBmi2(next, end);
+    else
+        decodeFastPortable(next, end);
+}
+
+void InflateState::decodeFastPortable(const uint8_t*& next, const uint8_t* end) {
+    fastLoop(next, end);
+}
+
+#if VEXMAR_INFLATE_BMI2
+__attribute__((target("bmi,bmi2")))
+#endif
+void InflateState::decodeFastBmi2(const uint8_t*& next, const uint8_t* end) {
+    fastLoop(next, end);
+}
+
+inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*& next,
+                                                                   const uint8_t* end) {
     uint8_t* out = window_.cursor();
     uint8_t* const areaEnd = window_.areaEnd();
     uint8_t* floor = window_.floor();
@@ -54,53 +107,55 @@ void InflateState::decodeFast(const uint8_t*& next, const uint8_t* end) {
         return;
     const uint8_t* const inLimit = end - kInputMargin;
     uint8_t* const outLimit = areaEnd - kOutputMargin;
-    const uint32_t* const literalTable = fastLiteralLength_->entries();
-    const uint32_t literalMask = fastLiteralLength_->rootMask();
-    const uint32_t* const distanceTable = fastDistance_->entries();
-    const uint32_t distanceMask = fastDistance_->rootMask();
+    const uint32_t* const literalTable = literalLengthTable_->entries();
+    const uint32_t literalMask = literalLengthTable_->rootMask();
+    const uint32_t* const distanceTable = distanceTable_->entries();
+    const uint32_t distanceMask = distanceTable_->rootMask();
+    constexpr uint32_t kLiteral = HuffDecodeTable::kLiteral;
+    constexpr uint32_t kLinkOrSlow = HuffDecodeTable::kLink | HuffDecodeTable::kSlow;
 
     const uint8_t* in = next;
     uint64_t bits = bitBuffer_;
     uint32_t held = static_cast<uint32_t>(bitCount_);
     // Each round starts with the bit buffer refilled and the next literal/length entry looked
-    // up; a round that ends with a match looks up the next entry before the copy, so that the
-    // lookup is under way while the copy's branches resolve.
+    // up. A round decodes up to three literals, or one match: 56 bits suffice for any deflate
+    // length and distance with their extra bits, so a match needs no refill of its own (but in
+    // Deflate64, whose lengths take up to 16 extra bits). A match looks up the next entry before
+    // its copy, so that the lookup is under way while the copy's branches resolve.
+    const bool deflate64 = deflate64_ != 0;
     refill(bits, held, in);
     uint32_t entry = literalTable[bits & literalMask];
     while (in <= inLimit && out <= outLimit) {
-        // Up to three literals per refill: a root-level code takes at most 11 bits.
-        if (entry & FastHuffTable::kLiteral) {
-            consume(bits, held, fastEntryBits(entry));
+        // A root-level code takes at most 11 bits, so three literals and the next lookup fit.
+        if (entry & kLiteral) {
+            consume(bits, held, entry);
             const uint32_t second = literalTable[bits & literalMask];
             *out++ = static_cast<uint8_t>(entry >> 16);
             entry = second;
-            if (entry & FastHuffTable::kLiteral) {
-                consume(bits, held, fastEntryBits(entry));
+            if (entry & kLiteral) {
+                consume(bits, held, entry);
                 const uint32_t third = literalTable[bits & literalMask];
                 *out++ = static_cast<uint8_t>(entry >> 16);
                 entry = third;
-                if (third & FastHuffTable::kLiteral) {
-                    consume(bits, held, fastEntryBits(third));
+                if (third & kLiteral) {
+                    consume(bits, held, third);
                     entry = literalTable[bits & literalMask];
-                    refill(bits, held, in);
                     *out++ = static_cast<uint8_t>(third >> 16);
-                    continue;
                 }
             }
+            refill(bits, held, in);
+            continue;
         }
-        // At least 34 bits are left: enough for any literal/length code with its extra bits.
-        if (entry & (FastHuffTable::kLink | FastHuffTable::kSlow)) {
-            if (entry & FastHuffTable::kSlow)
+        if (entry & kLinkOrSlow) {
+            if (entry & HuffDecodeTable::kSlow)
                 break;
-            const uint32_t rootBits = fastEntryBits(entry);
-            const uint32_t subMask = (uint32_t(1) << ((entry >> 8) & 0xF)) - 1;
-            const uint32_t sub = literalTable[(entry >> 16) + ((bits >> rootBits) & subMask)];
-            if (sub & FastHuffTable::kSlow)
+            const uint32_t sub = literalTable[subTableIndex(entry, bits)];
+            if (sub & HuffDecodeTable::kSlow)
                 break;
-            consume(bits, held, rootBits);
+            consume(bits, held, entry);
             entry = sub;
-            if (sub & FastHuffTable::kLiteral) {
-                consume(bits, held, fastEntryBits(sub));
+            if (sub & kLiteral) {
+                consume(bits, held, sub);
                 entry = literalTable[bits & literalMask];
                 refill(bits, held, in);
                 *out++ = static_cast<uint8_t>(sub >> 16);
@@ -108,8 +163,8 @@ void InflateState::decodeFast(const uint8_t*& next, const uint8_t* end) {
             }
         }
         uint64_t codeStart = bits;
-        consume(bits, held, fastEntryBits(entry));
-        const uint32_t length = fastEntryValue(entry, codeStart);
+        consume(bits, held, entry);
+        const uint32_t length = matchValue(entry, codeStart);
         if (length > static_cast<uint32_t>(areaEnd - out)) {
             matchLength_ = static_cast<int32_t>(length);
             state_ = kDistance;
@@ -117,17 +172,17 @@ void InflateState::decodeFast(const uint8_t*& next, const uint8_t* end) {
         }
 
         entry = distanceTable[bits & distanceMask];
-        refill(bits, held, in);
-        if (entry & (FastHuffTable::kLink | FastHuffTable::kSlow)) {
-            uint32_t sub = FastHuffTable::kSlow;
-            if (entry & FastHuffTable::kLink) {
-                const uint32_t rootBits = fastEntryBits(entry);
-                const uint32_t subMask = (uint32_t(1) << ((entry >> 8) & 0xF)) - 1;
-                sub = distanceTable[(entry >> 16) + ((bits >> rootBits) & subMask)];
-                if (!(sub & FastHuffTable::kSlow))
-                    consume(bits, held, rootBits);
+        if (deflate64) {
+            refill(bits, held, in);
+        }
+        if (entry & kLinkOrSlow) {
+            uint32_t sub = HuffDecodeTable::kSlow;
+            if (entry & HuffDecodeTable::kLink) {
+                sub = distanceTable[subTableIndex(entry, bits)];
+                if (!(sub & HuffDecodeTable::kSlow))
+                    consume(bits, held, entry);
             }
-            if (sub & FastHuffTable::kSlow) {
+            if (sub & HuffDecodeTable::kSlow) {
                 matchLength_ = static_cast<int32_t>(length);
                 state_ = kDistance;
                 break;
@@ -135,8 +190,8 @@ void InflateState::decodeFast(const uint8_t*& next, const uint8_t* end) {
             entry = sub;
         }
         codeStart = bits;
-        consume(bits, held, fastEntryBits(entry));
-        const uint32_t distance = fastEntryValue(entry, codeStart);
+        consume(bits, held, entry);
+        const uint32_t distance = matchValue(entry, codeStart);
         entry = literalTable[bits & literalMask];
         refill(bits, held, in);
         if (distance > static_cast<uint32_t>(out - floor)) [[unlikely]] {
@@ -147,6 +202,7 @@ void InflateState::decodeFast(const uint8_t*& next, const uint8_t* end) {
         out += length;
     }
 
+    held &= 63;
     bitBuffer_ = bits & ((uint64_t(1) << held) - 1);
     bitCount_ = static_cast<int32_t>(held);
     next = in;

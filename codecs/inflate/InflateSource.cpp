@@ -91,7 +91,13 @@ bool InflateState::inflateSource(DataSource& source, uint32_t chunkSize, Output&
 bool inflateFromSource(bool zlibWrapped, DataSource& source, Output& output, bool deflate64,
                        ProgressMonitor* monitor, LogBase& log, uint64_t maxOutputBytes) {
     LogContextExitor context(log, "inflateFromSource");
-    InflateState state;
+    // The decoder holds its tables: too large for a worker thread's stack.
+    const std::unique_ptr<InflateState> decoder(new (std::nothrow) InflateState);
+    if (!decoder) {
+        log.logError("Inflate from source failed.");
+        return false;
+    }
+    InflateState& state = *decoder;
     state.setState(zlibWrapped ? InflateState::kZlibHeader : InflateState::kBlockHeader);
     state.setDeflate64(deflate64);
     state.setOutputLimit(maxOutputBytes);

@@ -17,15 +17,13 @@ constexpr int kRefillBits = 24;
 
 } // namespace
 
-InflateState::InflateState()
-    : rows_(&deflate_format::codeRows(false)), fixed_(deflate_format::fixedTables()) {}
+InflateState::InflateState() : fixed_(deflate_format::fixedTables()) {}
 
 InflateState::~InflateState() = default;
 
 void InflateState::setDeflate64(bool on) {
     deflate64_ = on ? 1 : 0;
     windowSize_ = on ? kDeflate64WindowSize : kWindowSize;
-    rows_ = &deflate_format::codeRows(on);
 }
 
 bool InflateState::inflateBlock(const uint8_t* data, uint32_t length, uint32_t& leftoverOut,
@@ -57,6 +55,8 @@ InflateState::Step InflateState::decodeChunk(const uint8_t*& next, const uint8_t
     while (!finished_) {
         if (state_ == kLiteralLength && fastPath_)
             decodeFast(next, end);
+        else if (state_ == kCodeLengths && fastPath_)
+            decodeCodeLengthsFast(next, end);
         if (state_ != kStoredBytes)
             while (bitCount_ < kRefillBits && next < end) {
                 bitBuffer_ |= uint64_t(*next++) << bitCount_;
@@ -86,7 +86,7 @@ InflateState::Step InflateState::step(const uint8_t*& next, const uint8_t* end, 
         return Step::kDone;
     }
     case kBlockHeader:
-        return blockHeader();
+        return blockHeader(log);
     case kDynamicHeader:
         if (bitCount_ < 14)
             return Step::kNeedInput;
@@ -105,10 +105,7 @@ InflateState::Step InflateState::step(const uint8_t*& next, const uint8_t* end, 
                 static_cast<uint8_t>(takeBits(3));
             return Step::kDone;
         }
-        codeLengthTable_.reset(new (std::nothrow) HuffDecodeTable);
-        if (!codeLengthTable_ ||
-            !codeLengthTable_->build(codeLengthCodeLengths_, deflate_format::kCodeLengthCodes))
-            return Step::kFailed;
+        codeLengthTable_.build(codeLengthCodeLengths_, deflate_format::kCodeLengthCodes);
         lengthIndex_ = 0;
         state_ = kCodeLengths;
         return Step::kDone;
@@ -127,21 +124,20 @@ InflateState::Step InflateState::step(const uint8_t*& next, const uint8_t* end, 
     case kLiteralLength:
         return literalLength(sink);
     case kLengthExtra: {
-        const deflate_format::CodeRow& row =
-            rows_->lengths[symbol_ - deflate_format::kFirstLengthSymbol];
-        if (bitCount_ < row.extraBits)
+        const int extraBits = static_cast<int>(entryBits(codeEntry_) - entryCodeBits(codeEntry_));
+        if (bitCount_ < extraBits)
             return Step::kNeedInput;
-        matchLength_ = row.base + static_cast<int32_t>(takeBits(row.extraBits));
+        matchLength_ = static_cast<int32_t>((codeEntry_ >> 16) + takeBits(extraBits));
         state_ = kDistance;
         return Step::kDone;
     }
     case kDistance:
         return distance(log);
     case kDistanceExtra: {
-        const deflate_format::CodeRow& row = rows_->distances[symbol_];
-        if (bitCount_ < row.extraBits)
+        const int extraBits = static_cast<int>(entryBits(codeEntry_) - entryCodeBits(codeEntry_));
+        if (bitCount_ < extraBits)
             return Step::kNeedInput;
-        const uint32_t distance = row.base + takeBits(row.extraBits);
+        const uint32_t distance = (codeEntry_ >> 16) + takeBits(extraBits);
         state_ = kLiteralLength;
         if (!window_.copyMatch(distance, static_cast<uint32_t>(matchLength_), sink))
             return failDecode(6, log);
@@ -178,7 +174,7 @@ InflateState::Step InflateState::step(const uint8_t*& next, const uint8_t* end, 
     return Step::kFailed;
 }
 
-InflateState::Step InflateState::blockHeader() {
+InflateState::Step InflateState::blockHeader(LogBase& log) {
     if (lastBlock_) {
         if (zlibWrapped_)
             state_ = kZlibTrailer;
@@ -195,20 +191,16 @@ InflateState::Step InflateState::blockHeader() {
         state_ = kStoredLength;
         break;
     case 1:
-        if (!fixed_.ok)
-            return Step::kFailed;
-        literalLengthTable_ = fixed_.literalLength;
-        distanceTable_ = fixed_.distance;
-        fastLiteralLength_ = fixed_.fastLiteralLength[deflate64_];
-        fastDistance_ = fixed_.fastDistance[deflate64_];
+        literalLengthTable_ = fixed_.literalLength[deflate64_];
+        distanceTable_ = fixed_.distance[deflate64_];
         state_ = kLiteralLength;
         break;
     case 2:
         state_ = kDynamicHeader;
         break;
     default:
-        // The reserved block type 3 is passed over; the next header follows.
-        break;
+        // Type 3 is reserved: no encoder writes it, so the data is damaged.
+        return failDecode(9, log);
     }
     return Step::kDone;
 }
@@ -216,19 +208,18 @@ InflateState::Step InflateState::blockHeader() {
 InflateState::Step InflateState::codeLength(LogBase& log) {
     const int32_t total = literalLengthCount_ + distanceCount_;
     if (lengthIndex_ == total) {
-        codeLengthTable_.reset();
-        if (!buildDynamicTables())
-            return Step::kFailed;
+        buildDynamicTables();
         state_ = kLiteralLength;
         return Step::kDone;
     }
-    int used = 0;
-    const int symbol = codeLengthTable_->decode(bitBuffer_, bitCount_, used);
-    if (symbol == HuffDecodeTable::kNeedMoreBits)
+    uint32_t entry = 0;
+    const int used = codeLengthTable_.decode(bitBuffer_, bitCount_, entry);
+    if (used == HuffDecodeTable::kNeedMoreBits)
         return Step::kNeedInput;
-    if (symbol == HuffDecodeTable::kInvalidCode)
+    if (entry & HuffDecodeTable::kSlow)
         return failDecode(2, log);
     takeBits(used);
+    const int symbol = static_cast<int>(entry >> 16);
     switch (symbol) {
     case 16:
         repeatValue_ = lengthIndex_ > 0 ? codeLengths_[lengthIndex_ - 1] : 0;
@@ -253,67 +244,45 @@ InflateState::Step InflateState::codeLength(LogBase& log) {
     return Step::kDone;
 }
 
-bool InflateState::buildDynamicTables() {
-    dynamicLiteralLength_.reset(new (std::nothrow) HuffDecodeTable);
-    dynamicDistance_.reset(new (std::nothrow) HuffDecodeTable);
-    const bool built =
-        dynamicLiteralLength_ && dynamicDistance_ &&
-        dynamicLiteralLength_->build(codeLengths_, literalLengthCount_) &&
-        dynamicDistance_->build(codeLengths_ + literalLengthCount_, distanceCount_) &&
-        dynamicFastLiteralLength_.build(*dynamicLiteralLength_,
-                                        FastHuffTable::Alphabet::kLiteralLength, deflate64_) &&
-        dynamicFastDistance_.build(*dynamicDistance_, FastHuffTable::Alphabet::kDistance,
-                                   deflate64_);
-    if (!built) {
-        freeDynamicTables();
-        return false;
-    }
-    literalLengthTable_ = dynamicLiteralLength_.get();
-    distanceTable_ = dynamicDistance_.get();
-    fastLiteralLength_ = &dynamicFastLiteralLength_;
-    fastDistance_ = &dynamicFastDistance_;
-    return true;
-}
-
-void InflateState::freeDynamicTables() {
-    literalLengthTable_ = distanceTable_ = nullptr;
-    fastLiteralLength_ = fastDistance_ = nullptr;
-    dynamicLiteralLength_.reset();
-    dynamicDistance_.reset();
+void InflateState::buildDynamicTables() {
+    dynamicLiteralLength_.build(codeLengths_, literalLengthCount_, deflate64_);
+    dynamicDistance_.build(codeLengths_ + literalLengthCount_, distanceCount_, deflate64_);
+    literalLengthTable_ = &dynamicLiteralLength_;
+    distanceTable_ = &dynamicDistance_;
 }
 
 InflateState::Step InflateState::literalLength(const Sink& sink) {
-    int used = 0;
-    const int symbol = literalLengthTable_->decode(bitBuffer_, bitCount_, used);
-    if (symbol == HuffDecodeTable::kNeedMoreBits)
+    uint32_t entry = 0;
+    const int used = literalLengthTable_->decode(bitBuffer_, bitCount_, entry);
+    if (used == HuffDecodeTable::kNeedMoreBits)
         return Step::kNeedInput;
-    if (symbol == HuffDecodeTable::kInvalidCode)
+    // Slow entries are the end of block and codes without a symbol or without a row (286 and
+    // 287, which the fixed code has but no encoder sends).
+    if ((entry & (HuffDecodeTable::kSlow | HuffDecodeTable::kEndOfBlock)) == HuffDecodeTable::kSlow)
         return failDecode(3, *sink.log);
     takeBits(used);
-    if (symbol < deflate_format::kEndOfBlock) {
-        if (!window_.put(static_cast<uint8_t>(symbol), sink))
+    if (entry & HuffDecodeTable::kLiteral) {
+        if (!window_.put(static_cast<uint8_t>(entry >> 16), sink))
             return failDecode(4, *sink.log);
-    } else if (symbol == deflate_format::kEndOfBlock) {
-        freeDynamicTables();
+    } else if (entry & HuffDecodeTable::kEndOfBlock) {
         state_ = kBlockHeader;
-    } else if (symbol - deflate_format::kFirstLengthSymbol < deflate_format::kLengthRowCount) {
-        symbol_ = symbol;
+    } else {
+        codeEntry_ = entry;
         state_ = kLengthExtra;
     }
-    // Symbols 286 and 287 have no meaning; they are passed over.
     return Step::kDone;
 }
 
 InflateState::Step InflateState::distance(LogBase& log) {
-    int used = 0;
-    const int symbol = distanceTable_->decode(bitBuffer_, bitCount_, used);
-    if (symbol == HuffDecodeTable::kNeedMoreBits)
+    uint32_t entry = 0;
+    const int used = distanceTable_->decode(bitBuffer_, bitCount_, entry);
+    if (used == HuffDecodeTable::kNeedMoreBits)
         return Step::kNeedInput;
-    // Symbols 30 and 31 are Deflate64's only.
-    if (symbol == HuffDecodeTable::kInvalidCode || symbol >= rows_->distanceCount)
+    // Slow entries are codes without a symbol, and symbols 30 and 31 outside Deflate64.
+    if (entry & HuffDecodeTable::kSlow)
         return failDecode(5, log);
     takeBits(used);
-    symbol_ = symbol;
+    codeEntry_ = entry;
     state_ = kDistanceExtra;
     return Step::kDone;
 }

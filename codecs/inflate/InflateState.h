@@ -3,13 +3,11 @@
 // one stream.
 #pragma once
 
-#include "codecs/inflate/FastHuffTable.h"
 #include "codecs/inflate/HuffDecodeTable.h"
 #include "codecs/inflate/InflateTables.h"
 #include "codecs/inflate/InflateWindow.h"
 
 #include <cstdint>
-#include <memory>
 
 class DataSource;
 class LogBase;
@@ -52,6 +50,11 @@ public:
     void setOutputLimit(uint64_t maxBytes) { window_.setOutputLimit(maxBytes); }
     // Off: every symbol goes through the careful state machine (for comparing the two).
     void setFastPath(bool on) { fastPath_ = on; }
+    // On: the fast loop built for any x86 processor, even where the one that uses the BMI2
+    // instructions could run (for testing both).
+    void setPortableFastLoop(bool on) { portableFastLoop_ = on; }
+    // Whether the processor runs the BMI2 build of the fast loop.
+    static bool processorHasBmi2();
 
     // Decodes the whole source in chunks of `chunkSize` bytes (0: the default). True also when
     // the source ends before the stream does; isFinished() tells the two apart.
@@ -72,15 +75,20 @@ private:
 
     Step decodeChunk(const uint8_t*& next, const uint8_t* end, const Sink& sink);
     Step step(const uint8_t*& next, const uint8_t* end, const Sink& sink);
-    Step blockHeader();
+    Step blockHeader(LogBase& log);
     Step codeLength(LogBase& log);
     Step literalLength(const Sink& sink);
     Step distance(LogBase& log);
     Step storedBytes(const uint8_t*& next, const uint8_t* end, const Sink& sink);
-    bool buildDynamicTables();
-    void freeDynamicTables();
-    // Decodes symbols while the input and the window's room suffice for any of them.
+    void buildDynamicTables();
+    // Decodes symbols while the input and the window's room suffice for any of them, with the
+    // build of the loop that suits the processor. Both builds compile the same fastLoop().
     void decodeFast(const uint8_t*& next, const uint8_t* end);
+    void decodeFastPortable(const uint8_t*& next, const uint8_t* end);
+    void decodeFastBmi2(const uint8_t*& next, const uint8_t* end);
+    inline void fastLoop(const uint8_t*& next, const uint8_t* end);
+    // Reads code lengths while the input suffices for any of them.
+    void decodeCodeLengthsFast(const uint8_t*& next, const uint8_t* end);
 
     Step failDecode(int number, LogBase& log);
     uint32_t takeBits(int count) {
@@ -91,13 +99,10 @@ private:
     }
     void dropToByteBoundary() { takeBits(bitCount_ & 7); }
 
-    // The tables in use: the shared fixed ones or the owned ones of a dynamic block.
+    // The tables in use: the shared fixed ones or the owned ones of a dynamic block. Both the
+    // fast loop and the careful steps decode with them.
     const HuffDecodeTable* literalLengthTable_ = nullptr;
     const HuffDecodeTable* distanceTable_ = nullptr;
-    std::unique_ptr<HuffDecodeTable> dynamicLiteralLength_;
-    std::unique_ptr<HuffDecodeTable> dynamicDistance_;
-    // Exists only while a dynamic block header is read.
-    std::unique_ptr<HuffDecodeTable> codeLengthTable_;
 
     uint8_t zlibWrapped_ = 0;
     uint32_t receivedAdler_ = 0;
@@ -105,7 +110,7 @@ private:
     uint8_t finished_ = 0;
     int32_t windowSize_ = kWindowSize;
     int32_t state_ = kZlibHeader;
-    int32_t symbol_ = 0;             // the length or distance symbol just decoded
+    uint32_t codeEntry_ = 0;         // the table entry of the length or distance just decoded
     int32_t literalLengthCount_ = 0; // HLIT
     int32_t distanceCount_ = 0;      // HDIST
     int32_t codeLengthCount_ = 0;    // HCLEN
@@ -124,12 +129,11 @@ private:
     InflateWindow window_;
 
     uint8_t deflate64_ = 0;
-    const deflate_format::CodeRows* rows_;
     const deflate_format::FixedTables& fixed_;
-    // The fast loop's view of the tables in use, and the owned ones of a dynamic block.
-    const FastHuffTable* fastLiteralLength_ = nullptr;
-    const FastHuffTable* fastDistance_ = nullptr;
-    FastHuffTable dynamicFastLiteralLength_;
-    FastHuffTable dynamicFastDistance_;
     bool fastPath_ = true;
+    bool portableFastLoop_ = false;
+    // Kept from block to block, so that a stream allocates no tables.
+    DecodeTableFor<HuffDecodeTable::Alphabet::kCodeLength> codeLengthTable_;
+    DecodeTableFor<HuffDecodeTable::Alphabet::kLiteralLength> dynamicLiteralLength_;
+    DecodeTableFor<HuffDecodeTable::Alphabet::kDistance> dynamicDistance_;
 };

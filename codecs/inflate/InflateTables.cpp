@@ -2,7 +2,6 @@
 // decode tables of the fixed codes (RFC 1951 3.2.6).
 #include "codecs/inflate/InflateTables.h"
 
-#include "codecs/inflate/FastHuffTable.h"
 #include "codecs/inflate/HuffDecodeTable.h"
 
 #include <array>
@@ -42,30 +41,22 @@ constexpr CodeRows kDeflate64Rows = {kDeflate64LengthRows.data(), kDistanceRows,
 
 // Owns what FixedTables points to; built by the first fixedTables() call.
 struct FixedTableStore {
-    HuffDecodeTable literalLength;
-    HuffDecodeTable distance;
-    FastHuffTable fastLiteralLength[2];
-    FastHuffTable fastDistance[2];
+    DecodeTableFor<HuffDecodeTable::Alphabet::kLiteralLength> literalLength[2];
+    DecodeTableFor<HuffDecodeTable::Alphabet::kDistance> distance[2];
     FixedTables view{};
 
     FixedTableStore() {
         uint8_t lengths[kMaxLiteralLengthCodes];
         for (int s = 0; s < kMaxLiteralLengthCodes; ++s)
             lengths[s] = s < 144 ? 8 : s < 256 ? 9 : s < 280 ? 7 : 8;
-        bool ok = literalLength.build(lengths, kMaxLiteralLengthCodes);
+        uint8_t distanceLengths[kMaxDistanceCodes];
         for (int s = 0; s < kMaxDistanceCodes; ++s)
-            lengths[s] = 5;
-        ok = ok && distance.build(lengths, kMaxDistanceCodes);
-        for (int flavour = 0; flavour < 2 && ok; ++flavour)
-            ok = fastLiteralLength[flavour].build(
-                     literalLength, FastHuffTable::Alphabet::kLiteralLength, flavour == 1) &&
-                 fastDistance[flavour].build(distance, FastHuffTable::Alphabet::kDistance,
-                                             flavour == 1);
-        view = {&literalLength,
-                &distance,
-                {&fastLiteralLength[0], &fastLiteralLength[1]},
-                {&fastDistance[0], &fastDistance[1]},
-                ok};
+            distanceLengths[s] = 5;
+        for (int flavour = 0; flavour < 2; ++flavour) {
+            literalLength[flavour].build(lengths, kMaxLiteralLengthCodes, flavour == 1);
+            distance[flavour].build(distanceLengths, kMaxDistanceCodes, flavour == 1);
+        }
+        view = {{&literalLength[0], &literalLength[1]}, {&distance[0], &distance[1]}};
     }
 };
 

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 
-class FastHuffTable;
 class HuffDecodeTable;
 
 namespace deflate_format {
@@ -38,15 +37,11 @@ const CodeRows& codeRows(bool deflate64);
 extern const uint8_t kCodeLengthOrder[kCodeLengthCodes];
 
 // The decode tables of the fixed codes of block type 1, built once per process. The first caller
-// builds them; callers that arrive meanwhile wait until they are complete. `ok` is false only
-// when memory ran out while they were built.
+// builds them; callers that arrive meanwhile wait until they are complete.
+// Each with the rows of plain deflate [0] and Deflate64 [1].
 struct FixedTables {
-    const HuffDecodeTable* literalLength;
-    const HuffDecodeTable* distance;
-    // The same codes for the fast loop, with the rows of plain deflate [0] and Deflate64 [1].
-    const FastHuffTable* fastLiteralLength[2];
-    const FastHuffTable* fastDistance[2];
-    bool ok;
+    const HuffDecodeTable* literalLength[2];
+    const HuffDecodeTable* distance[2];
 };
 
 const FixedTables& fixedTables();

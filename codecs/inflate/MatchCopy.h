@@ -14,6 +14,16 @@ inline uint64_t loadWord(const uint8_t* p) {
     return word;
 }
 
+// The next 8 bytes of a deflate stream as one word, the first byte lowest.
+inline uint64_t loadLittleEndian64(const uint8_t* p) {
+    const uint64_t word = loadWord(p);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    return __builtin_bswap64(word);
+#else
+    return word;
+#endif
+}
+
 inline void storeWord(uint8_t* p, uint64_t word) {
     std::memcpy(p, &word, sizeof word);
 }

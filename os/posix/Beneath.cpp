@@ -122,6 +122,15 @@ bool deleteFileIn(const OpenFolder& folder, const std::string& name, uint32_t& e
     return true;
 }
 
+bool removeEmptyFolderIn(const OpenFolder& folder, const std::string& name, uint32_t& error) {
+    // On a link, AT_REMOVEDIR fails with ENOTDIR instead of following it.
+    if (unlinkat(int(folder.handle()), name.c_str(), AT_REMOVEDIR) != 0) {
+        error = uint32_t(errno);
+        return false;
+    }
+    return true;
+}
+
 bool isLink(const char* path) {
     struct stat st {};
     return lstat(nativePath(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -52,6 +53,8 @@ FileError classifyFileError(uint32_t code) {
 #endif
     case ETXTBSY:
         return FileError::SharingViolation;
+    case EEXIST:
+        return FileError::AlreadyExists;
     default:
         return FileError::Other;
     }
@@ -70,11 +73,16 @@ FileHandle openFile(const char* path, const FileOpenRequest& request, uint32_t& 
         flags |= O_CREAT;
     else if (request.creation == FileCreation::CreateAlways)
         flags |= O_CREAT | O_TRUNC;
+    else if (request.creation == FileCreation::CreateNew)
+        flags |= O_CREAT | O_EXCL;
+    // A file made exclusively is usually a temporary one that nobody else may
+    // write to before its owner gives it its final rights.
+    const mode_t mode = request.creation == FileCreation::CreateNew ? 0600 : 0666;
 
     const std::string native = nativePath(path);
     int fd;
     do
-        fd = open(native.c_str(), flags, 0666);
+        fd = open(native.c_str(), flags, mode);
     while (fd < 0 && errno == EINTR);
     // A directory cannot be opened for writing; for setting its times it need not be.
     if (fd < 0 && errno == EISDIR && (request.flags & kOpenBackupSemantics))
@@ -242,6 +250,35 @@ bool renameFile(const char* from, const char* to, uint32_t& error) {
         return false;
     }
     if (rename(nativePath(from).c_str(), target.c_str()) != 0) {
+        error = lastErrno();
+        return false;
+    }
+    return true;
+}
+
+bool replaceFile(const char* from, const char* to, uint32_t& error) {
+    if (rename(nativePath(from).c_str(), nativePath(to).c_str()) != 0) {
+        error = lastErrno();
+        return false;
+    }
+    return true;
+}
+
+bool resolveLinks(const char* path, std::string& target, uint32_t& error) {
+    char* resolved = realpath(nativePath(path).c_str(), nullptr);
+    if (!resolved) {
+        error = lastErrno();
+        return false;
+    }
+    target = resolved;
+    std::free(resolved);
+    return true;
+}
+
+bool copyAccessRights(const char* from, const char* to, uint32_t& error) {
+    struct stat st {};
+    if (stat(nativePath(from).c_str(), &st) != 0 ||
+        chmod(nativePath(to).c_str(), st.st_mode & 07777) != 0) {
         error = lastErrno();
         return false;
     }

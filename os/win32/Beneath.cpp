@@ -209,6 +209,16 @@ bool deleteFileIn(const OpenFolder& folder, const std::string& name, uint32_t& e
     return false;
 }
 
+bool removeEmptyFolderIn(const OpenFolder& folder, const std::string& name, uint32_t& error) {
+    // The folder's chain is held open, so no name on the way can be swapped meanwhile; a
+    // junction there is removed itself, never what it points to. Not empty fails.
+    const std::wstring path = inFolder(folder, name);
+    if (RemoveDirectoryW(path.c_str()))
+        return true;
+    error = GetLastError();
+    return false;
+}
+
 bool isLink(const char* path) {
     const std::wstring wide = widen(path);
     const DWORD attributes = GetFileAttributesW(wide.c_str());

@@ -124,6 +124,9 @@ FileError classifyFileError(uint32_t code) {
         return FileError::NotReady;
     case ERROR_SHARING_VIOLATION:
         return FileError::SharingViolation;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return FileError::AlreadyExists;
     default:
         return FileError::Other;
     }
@@ -135,6 +138,7 @@ FileHandle openFile(const char* path, const FileOpenRequest& request, uint32_t& 
                          ((request.access & kAccessWrite) ? GENERIC_WRITE : 0);
     const DWORD creation = request.creation == FileCreation::OpenExisting ? OPEN_EXISTING
                            : request.creation == FileCreation::OpenAlways ? OPEN_ALWAYS
+                           : request.creation == FileCreation::CreateNew  ? CREATE_NEW
                                                                           : CREATE_ALWAYS;
     DWORD flags = (request.flags & kOpenHidden) ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL;
     if (request.flags & kOpenBackupSemantics)
@@ -287,6 +291,75 @@ bool renameFile(const char* from, const char* to, uint32_t& error) {
     else
         ok = MoveFileW(toLongPath(source).c_str(), toLongPath(target).c_str());
     return ok || fail(error);
+}
+
+// A rename that may replace its target; the 9x line knows no MoveFileEx, so
+// there the old file has to go first.
+bool replaceFile(const char* from, const char* to, uint32_t& error) {
+    const std::wstring source = widen(from);
+    const std::wstring target = widen(to);
+    constexpr DWORD kFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    if (!legacySystem())
+        return MoveFileExW(toLongPath(source).c_str(), toLongPath(target).c_str(), kFlags) ||
+               fail(error);
+    const std::string ansiSource = narrow(source.c_str(), CP_ACP);
+    const std::string ansiTarget = narrow(target.c_str(), CP_ACP);
+    if (MoveFileExA(ansiSource.c_str(), ansiTarget.c_str(), kFlags))
+        return true;
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
+        return fail(error);
+    return (DeleteFileA(ansiTarget.c_str()) && MoveFileA(ansiSource.c_str(), ansiTarget.c_str())) ||
+           fail(error);
+}
+
+// Only a link in the last place matters here: a file written beside the path
+// lands in the folder the path's folders lead to anyway. Systems before Vista
+// have no links to files.
+bool resolveLinks(const char* path, std::string& target, uint32_t& error) {
+    target = path;
+    if (legacySystem())
+        return true;
+    const std::wstring longPath = toLongPath(widen(path));
+    const DWORD attributes = GetFileAttributesW(longPath.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return true;
+    using FinalPathFn = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+    const auto finalPath = reinterpret_cast<FinalPathFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW")));
+    if (!finalPath)
+        return true;
+    const HANDLE h = CreateFileW(longPath.c_str(), 0,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return fail(error);
+    constexpr DWORD kMaxFinal = 2048;
+    wchar_t buffer[kMaxFinal];
+    const DWORD n = finalPath(h, buffer, kMaxFinal, 0); // normalized, with a drive letter
+    if (n == 0 || n >= kMaxFinal) {
+        error = n == 0 ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
+        CloseHandle(h);
+        return false;
+    }
+    CloseHandle(h);
+    // Callers take the plain forms, C:\dir\name and \\server\share\name.
+    std::wstring plain(buffer, n);
+    if (plain.rfind(L"\\\\?\\UNC\\", 0) == 0)
+        plain = L"\\\\" + plain.substr(8);
+    else if (plain.rfind(L"\\\\?\\", 0) == 0)
+        plain = plain.substr(4);
+    target = narrow(plain.c_str(), CP_UTF8);
+    return true;
+}
+
+bool copyAccessRights(const char* from, const char* to, uint32_t& error) {
+    constexpr uint32_t kKept = kAttrReadOnly | kAttrHidden | kAttrSystem;
+    uint32_t source = 0;
+    uint32_t target = 0;
+    if (!getFileAttributes(from, source, error) || !getFileAttributes(to, target, error))
+        return false;
+    const uint32_t wanted = (target & ~kKept & ~kAttrNormal) | (source & kKept);
+    return wanted == target || setFileAttributes(to, wanted ? wanted : kAttrNormal, error);
 }
 
 std::string currentDirectory() {

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the launcher's pictures at build time: the banner strip IDB_TOPSTRIP0
-(578 x 59 pixels, 24 bits per pixel, the strip's size at 96 dots per inch) and
+(578 x 59 pixels, 8 bits per pixel with a palette of its own, the strip's size at
+96 dots per inch) and
 the application icon (16 x 16 and 32 x 32, 32 bits per pixel with alpha).
 
 usage: draw_images.py BANNER.bmp ICON.ico
@@ -30,20 +31,57 @@ def banner_pixel(x, y, width, height):
     return colour
 
 
-def bmp24(width, height, pixel):
-    stride = (width * 3 + 3) & ~3
-    rows = []
-    for y in range(height - 1, -1, -1):  # bottom-up
-        row = bytearray()
-        for x in range(width):
-            r, g, b = pixel(x, y, width, height)
-            row += bytes((b, g, r))
-        row += b"\0" * (stride - len(row))
-        rows.append(bytes(row))
-    data = b"".join(rows)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 3780, 3780, 0, 0)
-    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(data), 0, 0, 14 + len(info))
-    return header + info + data
+def median_cut(counts, boxes):
+    """A palette of at most `boxes` colours for the colours in `counts` (colour: pixels):
+    the box of colours with the widest channel is split at its median pixel until there
+    are enough, and each box gives the pixel-weighted mean of its colours."""
+    pending = [sorted(counts)]
+    while len(pending) < boxes:
+        def spread(box):
+            return max(max(c[i] for c in box) - min(c[i] for c in box) for i in range(3))
+        widest = max((b for b in pending if len(b) > 1), key=spread, default=None)
+        if widest is None:
+            break
+        pending.remove(widest)
+        channel = max(range(3), key=lambda i: max(c[i] for c in widest) - min(c[i] for c in widest))
+        widest.sort(key=lambda c: c[channel])
+        total, running, cut = sum(counts[c] for c in widest), 0, 1
+        for i, c in enumerate(widest[:-1]):
+            running += counts[c]
+            cut = i + 1
+            if 2 * running >= total:
+                break
+        pending += [widest[:cut], widest[cut:]]
+    palette = []
+    for box in pending:
+        weight = sum(counts[c] for c in box)
+        palette.append(tuple(int(round(sum(c[i] * counts[c] for c in box) / weight))
+                             for i in range(3)))
+    return palette
+
+
+def bmp8(width, height, pixel):
+    """An 8-bit bitmap with its own palette: a third of the 24-bit size for a picture of
+    soft gradients, where the nearest of 256 colours differs from the drawn one by a step
+    or two of a channel at most."""
+    pixels = [[pixel(x, y, width, height) for x in range(width)] for y in range(height)]
+    counts = {}
+    for row in pixels:
+        for c in row:
+            counts[c] = counts.get(c, 0) + 1
+    palette = median_cut(counts, 256)
+    nearest = {c: min(range(len(palette)),
+                      key=lambda i: sum((a - b) ** 2 for a, b in zip(c, palette[i])))
+               for c in counts}
+    stride = (width + 3) & ~3
+    data = b"".join(bytes(nearest[c] for c in pixels[y]) + b"\0" * (stride - width)
+                    for y in range(height - 1, -1, -1))  # bottom-up
+    table = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(data), 3780, 3780,
+                       len(palette), 0)
+    offset = 14 + len(info) + len(table)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
+    return header + info + table + data
 
 
 def icon_pixel(x, y, size):
@@ -90,7 +128,7 @@ def main():
     if len(sys.argv) != 3:
         sys.exit(__doc__)
     with open(sys.argv[1], "wb") as f:
-        f.write(bmp24(578, 59, banner_pixel))
+        f.write(bmp8(578, 59, banner_pixel))
     with open(sys.argv[2], "wb") as f:
         f.write(ico([32, 16]))
 

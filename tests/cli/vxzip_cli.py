@@ -262,6 +262,11 @@ CASES = [
     (["--oem-codepage", "0", "list", "good.zip"], 2, "",
      "vxzip: --oem-codepage: '0' is not a code page number (1 to 65535)\n" + MORE),
     (["extract", "good.zip", ""], 2, "", "vxzip: extract: DIR is empty\n" + MORE),
+    (["-j", "0", "test", "good.zip"], 2, "",
+     "vxzip: --jobs: '0' is not a number of threads (1 to 64)\n" + MORE),
+    (["test", "good.zip", "--jobs=many"], 2, "",
+     "vxzip: --jobs: 'many' is not a number of threads (1 to 64)\n" + MORE),
+    (["test", "good.zip", "-j"], 2, "", "vxzip: option '--jobs' needs a value\n" + MORE),
     (["help", "lst"], 2, "", "vxzip: help: unknown command 'lst'\n" + MORE),
     # Help and version go to stdout and succeed.
     (["--help"], 0, re.compile(r"usage: vxzip COMMAND .*extract ARCHIVE DIR.*exit status.*", re.S), ""),
@@ -291,6 +296,14 @@ CASES = [
     (["test", "badcrc.zip"], 1, "",
      "vxzip: badcrc.zip: bin/tool: CRC-32 mismatch: the data is damaged\n"
      "vxzip: badcrc.zip: 2 entries OK, 1 failed\n"),
+    # Any number of workers finds the same.
+    (["-j1", "test", "badcrc.zip"], 1, "",
+     "vxzip: badcrc.zip: bin/tool: CRC-32 mismatch: the data is damaged\n"
+     "vxzip: badcrc.zip: 2 entries OK, 1 failed\n"),
+    (["test", "many.zip", "-j", "3"], 0, "1,001 entries OK\n", ""),
+    (["--jobs", "4", "extract", "badcrc.zip", "bad4"], 1, "",
+     "vxzip: badcrc.zip: bin/tool: CRC-32 mismatch: the data is damaged\n"
+     "vxzip: badcrc.zip: 2 entries written, 1 failed\n"),
     # A failed extraction names each failure, writes the rest and sums up.
     (["extract", "badcrc.zip", "bad"], 1, "",
      "vxzip: badcrc.zip: bin/tool: CRC-32 mismatch: the data is damaged\n"

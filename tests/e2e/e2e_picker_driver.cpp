@@ -1,7 +1,8 @@
 // Drives the launcher's folder picker the way a user would.
 //
 //   e2e_picker_driver.exe --image NAME [--type TEXT --answer yes|no | --set TEXT]
-//                         [--finish select|cancel] [--done FILE] [--timeout SECONDS]
+//                         [--interrupt-after N] [--finish select|cancel] [--done FILE]
+//                         [--timeout SECONDS]
 //   e2e_picker_driver.exe --image NAME --shot-ready FILE --shot-release FILE
 //
 // With --shot-ready it only reports the main dialog's texts, creates the first file
@@ -11,7 +12,11 @@
 // Once the main dialog is visible it reports it and presses Browse. When the picker
 // opens it reports its labels and field, then either types TEXT key by key and
 // presses Enter in the field (--type; a question box is answered with --answer),
-// or puts TEXT into the field and presses Select (--set). After --type it waits for
+// or puts TEXT into the field and presses Select (--set). With --interrupt-after, the
+// typing stops after N characters, once the field shows them: a window of the driver's
+// own takes the activation from the picker, as another program's window popping up
+// would, and gives it back; what the field holds meanwhile is reported, then the rest
+// is typed. After --type it waits for
 // the picker to move into the typed folder, reports the field, and closes the
 // picker with Select or Cancel (--finish). After --set it reports whether the
 // picker is still open once the box has been answered, then cancels it. Finally
@@ -22,6 +27,7 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <string>
@@ -44,6 +50,7 @@ constexpr int kBoxIcon = 0x440;
 struct Options {
     std::wstring image, typed, set, answer = L"yes", finish = L"select", doneFile;
     std::wstring shotReady, shotRelease;
+    size_t interruptAfter = std::wstring::npos;
     DWORD timeoutMs = 90000;
 };
 
@@ -319,8 +326,13 @@ private:
             // Typed key by key, so the field sees characters as from the keyboard.
             SendMessageTimeoutW(field_, WM_SETTEXT, 0, LPARAM(L""), SMTO_ABORTIFHUNG, 2000,
                                 nullptr);
-            for (wchar_t c : options_.typed)
-                PostMessageW(field_, WM_CHAR, WPARAM(c), 1);
+            const std::wstring& typed = options_.typed;
+            const size_t split = std::min(options_.interruptAfter, typed.size());
+            type(typed.substr(0, split));
+            if (split < typed.size()) {
+                interrupt(typed.substr(0, split));
+                type(typed.substr(split));
+            }
             PostMessageW(field_, WM_KEYDOWN, VK_RETURN, 1);
             PostMessageW(field_, WM_KEYUP, VK_RETURN, LPARAM(0xC0000001));
             moveStarted_ = GetTickCount();
@@ -331,6 +343,52 @@ private:
             press(picker_, IDOK);
             phase_ = Phase::WaitBox;
         }
+    }
+
+    void type(const std::wstring& text) {
+        for (wchar_t c : text)
+            PostMessageW(field_, WM_CHAR, WPARAM(c), 1);
+    }
+
+    // Waits up to `ms` for `done`, handling the messages of the driver's own window.
+    template <typename Condition> bool waitFor(Condition done, DWORD ms) {
+        const DWORD started = GetTickCount();
+        while (!done()) {
+            if (GetTickCount() - started >= ms)
+                return false;
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&msg);
+            Sleep(20);
+        }
+        return true;
+    }
+
+    // Another window takes the activation while the field holds `shown`, then leaves.
+    void interrupt(const std::wstring& shown) {
+        const bool typed = waitFor([&] { return windowText(field_) == shown; }, 10000);
+        HWND other = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"Interruption",
+                                     WS_POPUP | WS_CAPTION | WS_VISIBLE, 0, 0, 240, 120, nullptr,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr);
+        SetForegroundWindow(other);
+        const bool taken = waitFor([&] { return GetForegroundWindow() == other; }, 5000);
+        // Time for the picker to react to losing the activation, as it would.
+        waitFor([] { return false; }, 500);
+        report("interrupted", {flag("typed", typed), flag("taken", taken),
+                               field("field", windowText(field_)),
+                               "\"boxes\": " + std::to_string(openBoxes())});
+        DestroyWindow(other);
+        SetForegroundWindow(picker_);
+        waitFor([&] { return GetForegroundWindow() == picker_; }, 5000);
+    }
+
+    // The message boxes the launcher shows at this moment.
+    int openBoxes() {
+        int n = 0;
+        for (HWND window : topLevelWindows(processId_))
+            if (className(window) == L"#32770" && GetDlgItem(window, kBoxText))
+                ++n;
+        return n;
     }
 
     // The picker has moved when, after the question, its look-in list shows another
@@ -407,6 +465,8 @@ bool parse(int argc, wchar_t** argv, Options& options) {
             options.shotReady = value;
         else if (arg == L"--shot-release")
             options.shotRelease = value;
+        else if (arg == L"--interrupt-after")
+            options.interruptAfter = size_t(_wtoi(value.c_str()));
         else if (arg == L"--timeout")
             options.timeoutMs = DWORD(_wtoi(value.c_str())) * 1000;
         else

@@ -93,6 +93,25 @@ def create_and_cancel(h):
     check_removed(h, h.path("Outer", "Inner"), h.path("Outer"))
 
 
+def create_after_interruption(h):
+    """Another program's window takes the activation while the path is half typed: the
+    picker waits for Enter instead of asking about the half it has."""
+    start_clean(h)
+    typed = win(h.path("Halfway", "There"))
+    split = len(win(h.path("Half")))
+    run = open_picker(h, ["--type", typed, "--interrupt-after", str(split), "--answer", "yes",
+                          "--finish", "cancel"])
+    interrupted = run.of("interrupted")
+    check(interrupted and interrupted[0]["typed"] and interrupted[0]["taken"],
+          f"the driver could not interrupt the typing: {run.describe()}")
+    check(interrupted[0]["boxes"] == 0 and interrupted[0]["field"] == typed[:split],
+          f"the picker acted on the half-typed path: {run.describe()}")
+    expect_question(h, run, typed)
+    check(after_field(run) == default_directory(h),
+          f"after Cancel the field reads {after_field(run)!r}")
+    check_removed(h, h.path("Halfway", "There"), h.path("Halfway"), h.path("Half"))
+
+
 def invalid_input(h):
     cases = [("\\CON", RESERVED_WORD), ("\\a|b", INVALID_CHARACTER)]
     for component, string_id in cases:
@@ -116,6 +135,7 @@ def invalid_input(h):
 CASES = {
     "picker.create_select": (create_and_select, True),
     "picker.create_cancel": (create_and_cancel, True),
+    "picker.create_interrupted": (create_after_interruption, True),
     "picker.invalid_input": (invalid_input, True),
 }
 

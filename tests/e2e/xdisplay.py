@@ -81,12 +81,15 @@ def keep_wine(state_path, prefix, wine_run, driver, display):
                    stderr=subprocess.DEVNULL)
     # Wine's desktop process lives as long as some program does, and starting it takes
     # seconds; a driver that watches for nothing keeps it (on this display) until stop.
+    # Its time limit only ends it should stop never come: one inside a run would let the
+    # desktop shut down between two cases, and a program that starts meanwhile finds no
+    # desktop to make its windows on (it ends at once with status 1).
     stop_file = state_path + ".stop"
     if os.path.exists(stop_file):
         os.remove(stop_file)
     subprocess.Popen([wine_run, driver, "--image", "no-such-program.exe", "--done",
                       "Z:" + os.path.abspath(stop_file).replace("/", "\\"),
-                      "--timeout", "1800", "--interval", "500"],
+                      "--timeout", "21600", "--interval", "500"],
                      env=dict(env, WINEDEBUG="-all"), stdin=subprocess.DEVNULL,
                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
 

@@ -9,21 +9,21 @@
 namespace testzip {
 
 struct Entry {
-    std::string name;
-    std::string data; // the stored bytes (already compressed when method != 0)
+    std::string name{};
+    std::string data{}; // the stored bytes (already compressed when method != 0)
     uint16_t method = 0;
     uint16_t flags = 0;
     uint16_t versionMadeBy = 20;
     uint16_t dosTime = 0x6000;                // 12:00:00
     uint16_t dosDate = 0x5A21;                // 2025-01-01
-    std::optional<uint32_t> crc32;            // default: CRC-32 of data
-    std::optional<uint32_t> compressedSize;   // default: data size
-    std::optional<uint32_t> uncompressedSize; // default: data size
-    std::optional<uint32_t> localOffset;      // default: where the local header lands
+    std::optional<uint32_t> crc32{};            // default: CRC-32 of data
+    std::optional<uint32_t> compressedSize{};   // default: data size
+    std::optional<uint32_t> uncompressedSize{}; // default: data size
+    std::optional<uint32_t> localOffset{};      // default: where the local header lands
     uint32_t externalAttributes = 0;
-    std::string centralExtra;
-    std::string localExtra;
-    std::string comment;
+    std::string centralExtra{};
+    std::string localExtra{};
+    std::string comment{};
 };
 
 struct Options {

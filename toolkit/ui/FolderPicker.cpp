@@ -108,7 +108,10 @@ bool FolderPicker::Show(StrictPath& folder) {
     GetCurrentDirectoryW(DWORD(kMaxPath), current);
     savedCurrentDirectory = current;
 
-    bool chosen = GetOpenFileNameW(&ofn) != FALSE;
+    // Only Select ends the dialog with a folder; should the dialog's own OK end it all the
+    // same (with the field empty and nothing selected), nothing was chosen and the caller's
+    // folder stays, rather than becoming empty.
+    bool chosen = GetOpenFileNameW(&ofn) != FALSE && !chosenFolder.IsEmpty();
     if (chosen)
         folder = chosenFolder;
     RemoveCreatedFolders();
@@ -384,9 +387,14 @@ LRESULT FolderPicker::OnEditMessage(HWND window, UINT message, WPARAM wParam, LP
         }
         return 0;
     case WM_KILLFOCUS: {
+        // Leaving the field for another control of the picker takes the typed text, as
+        // Enter does, unless the focus goes into the folder list. Losing it to another
+        // program (no window of ours gets it: another window was activated) is no answer
+        // from the user, who may not even have finished typing; the text waits for Enter.
         HWND next = reinterpret_cast<HWND>(wParam);
         HWND view = FindWindowExW(request->dialog, nullptr, L"SHELLDLL_DefView", nullptr);
-        if ((!next || GetParent(next) != view) && editChanged) {
+        bool insidePicker = next && IsChild(request->dialog, next);
+        if (insidePicker && GetParent(next) != view && editChanged) {
             editChanged = false;
             OnEditEnter();
         }

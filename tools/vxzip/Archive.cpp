@@ -23,6 +23,7 @@ bool isExecutable(const std::string& path) {
 bool open(VxZipW& zip, const Options& options) {
     if (options.oemCodePage != 0)
         zip.SetOemCodePage(options.oemCodePage);
+    zip.SetWorkerCount(options.workers);
     if (options.hasPassword)
         zip.SetPassword(options.password.data(), uint32_t(options.password.size()));
     const std::string& path = options.operands[0];

@@ -20,6 +20,7 @@ struct Options {
     bool hasPassword = false;
     std::string password;                     // its bytes exactly as given
     std::string resourceName = kLauncherPayloadResource; // an executable's payload resource
+    uint32_t workers = 0;                     // 0: the engine's default
 };
 
 // Exit statuses.

@@ -16,6 +16,18 @@ bool parseCodePage(const std::string& text, int& out) {
     return true;
 }
 
+// Worker counts beyond this are surely a typing error.
+constexpr long kMaxWorkers = 64;
+
+bool parseWorkers(const std::string& text, uint32_t& out) {
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end || value < 1 || value > kMaxWorkers)
+        return false;
+    out = static_cast<uint32_t>(value);
+    return true;
+}
+
 CommandLine failure(std::string message) {
     CommandLine line;
     line.action = CommandLine::kError;
@@ -29,7 +41,8 @@ std::string quoted(const std::string& text) {
 
 // Options that take a value, given as "--name VALUE" or "--name=VALUE".
 bool takesValue(const std::string& name) {
-    return name == "--oem-codepage" || name == "--resource" || name == "--password";
+    return name == "--oem-codepage" || name == "--resource" || name == "--password" ||
+           name == "--jobs";
 }
 
 // Empty when the value is accepted, else the problem.
@@ -37,6 +50,9 @@ std::string applyValue(const std::string& name, const std::string& value, Option
     if (name == "--oem-codepage") {
         if (!parseCodePage(value, options.oemCodePage))
             return "--oem-codepage: " + quoted(value) + " is not a code page number (1 to 65535)";
+    } else if (name == "--jobs") {
+        if (!parseWorkers(value, options.workers))
+            return "--jobs: " + quoted(value) + " is not a number of threads (1 to 64)";
     } else if (name == "--resource") {
         if (value.empty())
             return "--resource: the resource name is empty";
@@ -85,8 +101,14 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             options.printLog = true;
             continue;
         }
-        const size_t equals = arg.find('=');
-        const std::string name = arg.substr(0, equals);
+        // -jN and -j N stand for --jobs.
+        size_t equals = arg.find('=');
+        std::string name = arg.substr(0, equals);
+        if (arg.rfind("-j", 0) == 0 && equals == std::string::npos) {
+            name = "--jobs";
+            if (arg.size() > 2)
+                equals = 1;
+        }
         if (!takesValue(name))
             return failure("unknown option " + quoted(arg));
         std::string value;

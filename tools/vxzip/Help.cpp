@@ -9,6 +9,8 @@ const char* const kOptions =
     "  --oem-codepage N  code page of entry names without the UTF-8 flag (default 437)\n"
     "  --password PW     the password of encrypted entries, its bytes as given\n"
     "  --resource NAME   the payload resource of an executable (default IDR_VEXMAR1)\n"
+    "  -j N, --jobs N    threads that decode and write entries (default: one per\n"
+    "                    processor, at most 8); 1 does everything on one thread\n"
     "  --log             also print the engine's log of the run, as XML, on stdout\n"
     "  --help, -h        print this help\n"
     "  --version         print the version\n"

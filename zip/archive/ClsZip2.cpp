@@ -13,6 +13,7 @@ std::atomic<int32_t> nextArchiveId{0};
 
 ClsZip2::ClsZip2(ZipSystem* system) : system_(system), id_(nextArchiveId.fetch_add(1)) {
     name_.setFromUtf8("unnamed.zip");
+    password_.setWipe(true);
 }
 
 ClsZip2::~ClsZip2() = default;
@@ -35,6 +36,7 @@ void ClsZip2::closeArchive() {
 void ClsZip2::CloseZip() {
     beginOperation("CloseZip");
     end_ = EndRecordInfo{};
+    password_.clear();
     comment_.clear();
     name_.clear();
     image_.release();

@@ -1,12 +1,15 @@
 #include "zip/archive/ZipSystem.h"
 
 #include "os/CodePage.h"
+#include "os/Processors.h"
 #include "zip/archive/ClsZip2.h"
 #include "zip/central/ZipEntryBase.h"
 
 #include <new>
 
-ZipSystem::ZipSystem() : oemCodePage(os::oemCodePage()) {}
+ZipSystem::ZipSystem() : oemCodePage(os::oemCodePage()) {
+    password.setWipe(true);
+}
 
 ZipSystem::~ZipSystem() {
     discardEntries();
@@ -18,6 +21,11 @@ void ZipSystem::addArchive(std::unique_ptr<ClsZip2> archive) {
         if (a.get() == archive.get())
             return;
     archives_.push_back(std::move(archive));
+}
+
+uint32_t ZipSystem::defaultWorkers() {
+    const unsigned n = os::processorCount();
+    return n < kMaxDefaultWorkers ? n : kMaxDefaultWorkers;
 }
 
 ClsZip2* ZipSystem::findArchive(int32_t id) const {

@@ -24,6 +24,12 @@ public:
     int32_t oemCodePage;
     int32_t progressHeartbeatMs = 0;
     StringBuffer password;
+    // Threads that extract or test entries side by side; 1 works on the calling thread alone.
+    uint32_t workers = defaultWorkers();
+
+    // One per processor, at most kMaxDefaultWorkers.
+    static uint32_t defaultWorkers();
+    static constexpr uint32_t kMaxDefaultWorkers = 8;
 
     // Archive objects; the system owns them.
     void addArchive(std::unique_ptr<ClsZip2> archive);

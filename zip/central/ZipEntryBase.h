@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <unordered_set>
 
@@ -16,8 +17,20 @@ class ProgressMonitor;
 class XString;
 class ZipSystem;
 
-// Directories that could not be created in one extraction run, each reported once.
-using FailedDirectories = std::unordered_set<std::string>;
+// Directories that could not be created in one extraction run, each reported once. The
+// entries of a run may be written side by side, so the set keeps its own lock.
+class FailedDirectories {
+public:
+    // True the first time `directory` is noted.
+    bool noteFirst(const std::string& directory) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return directories_.insert(directory).second;
+    }
+
+private:
+    std::mutex mutex_;
+    std::unordered_set<std::string> directories_;
+};
 
 class ZipEntryBase : public VexmarObject {
 public:

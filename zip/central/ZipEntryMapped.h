@@ -34,6 +34,8 @@ public:
     bool mappedInflateToOutput(Output& output, ProgressMonitor* monitor, LogBase& log,
                                bool verbose) override;
 
+    // Deletes the file inflateMappedEntry wrote for this entry, reached the same way.
+    void removeExtractedFile(const XString& directory, bool ignoreFolders);
     // Where the entry is written below `directory`; false (logged) when its name would
     // leave that directory, holds a control character or names no file.
     bool entryTarget(const XString& directory, bool ignoreFolders, EntryTarget& target,

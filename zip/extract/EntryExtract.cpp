@@ -7,6 +7,7 @@
 #include "zip/central/ZipEntryMapped.h"
 #include "zip/core/LogBase.h"
 #include "zip/core/LogContextExitor.h"
+#include "zip/core/LogNull.h"
 #include "zip/core/XString.h"
 #include "zip/extract/EntryTarget.h"
 #include "zip/extract/UnixAttributes.h"
@@ -24,7 +25,7 @@ void noteFailedDirectory(const std::string& directory, FailedDirectories& failed
     std::string dir = directory;
     if (!dir.empty() && (dir.back() == '\\' || dir.back() == '/'))
         dir.pop_back();
-    if (failed.insert(dir).second)
+    if (failed.noteFirst(dir))
         log.logData("UnzipFailedDir", dir.c_str());
 }
 
@@ -159,4 +160,17 @@ bool ZipEntryMapped::inflateMappedEntry(const XString& directory, bool ignoreFol
         return false;
     }
     return true;
+}
+
+void ZipEntryMapped::removeExtractedFile(const XString& directory, bool ignoreFolders) {
+    LogNull quiet;
+    EntryTarget target;
+    if (isDirectory() || !entryTarget(directory, ignoreFolders, target, quiet))
+        return;
+    os::BeneathFailure failure;
+    const os::OpenFolder folder =
+        os::openFolderBeneath(target.base, target.names, target.names.size() - 1, failure);
+    uint32_t error = 0;
+    if (folder.isOpen())
+        os::deleteFileIn(folder, target.names.back(), error);
 }

@@ -4,8 +4,11 @@
 #include "zip/central/ZipEntryMapped.h"
 #include "zip/core/LogBase.h"
 #include "zip/core/LogContextExitor.h"
+#include "zip/extract/EntryWorkers.h"
 #include "zip/io/Output.h"
 #include "zip/io/ProgressMonitor.h"
+
+#include <vector>
 
 namespace {
 
@@ -35,8 +38,19 @@ bool ClsZip2::testEntries(ProgressEvent* event) {
 
     bool ok = true;
     int32_t failures = 0;
+    bool done = false;
+    if (system_->workers > 1) {
+        std::vector<ZipEntryBase*> files;
+        for (uint32_t i = 0; i < n; ++i) {
+            ZipEntryBase* entry = system_->entryAt(i);
+            if (entry && !entry->isDirectory())
+                files.push_back(entry);
+        }
+        done = testOnWorkers(system_->workers, files, monitor.get(), failures, log);
+        ok = failures == 0;
+    }
     StringBuffer name;
-    for (uint32_t i = 0; i < n && !monitor.abortFlag(); ++i) {
+    for (uint32_t i = 0; i < n && !done && !monitor.abortFlag(); ++i) {
         ZipEntryBase* entry = system_->entryAt(i);
         if (!entry || entry->isDirectory())
             continue;

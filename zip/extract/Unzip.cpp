@@ -5,12 +5,15 @@
 #include "zip/core/LogBase.h"
 #include "zip/core/LogContextExitor.h"
 #include "zip/core/LogNull.h"
+#include "zip/extract/EntryWorkers.h"
 #include "zip/extract/NamePattern.h"
 #include "zip/extract/UnixAttributes.h"
 #include "zip/fs/FileSys.h"
 #include "zip/fs/VexmarHandle.h"
 #include "zip/io/ProgressEvent.h"
 #include "zip/io/ProgressMonitor.h"
+
+#include <vector>
 
 namespace {
 
@@ -46,6 +49,13 @@ bool isNewerThanTarget(ZipEntryMapped& entry, const XString& target) {
         return true;
     const CentralHeader& h = entry.info()->central;
     return FileSys::fileTimeFromDos(h.dosDate, h.dosTime) > existing;
+}
+
+void finishUnzip(ZipSystem& system, const XString& directory, bool ignoreFolders,
+                 const char* pattern, ProgressMonitorPtr& monitor, LogBase& log) {
+    restoreFolderTimes(system, directory, ignoreFolders, pattern);
+    if (!monitor.abortFlag())
+        monitor.consumeRemaining(log);
 }
 
 } // namespace
@@ -146,6 +156,23 @@ bool ClsZip2::unzipFromBaseDir(const XString& directory, bool ignoreFolders, con
 
     // Second pass: write what the first one kept.
     bool ok = true;
+    if (system_->workers > 1) {
+        std::vector<ZipEntryMapped*> chosen;
+        for (uint32_t i = 0; i < n; ++i) {
+            auto* entry = static_cast<ZipEntryMapped*>(system_->entryAt(i));
+            if (!entry || entry->isExcluded())
+                continue;
+            readFacts(*entry, facts);
+            if (!pattern || matchesNamePattern(facts.name.getString(), pattern))
+                chosen.push_back(entry);
+        }
+        const UnzipChoice choice{directory, ignoreFolders, system_->clearReadOnly != 0};
+        if (unzipOnWorkers(system_->workers, chosen, choice, event, monitor.get(), count, ok,
+                           log)) {
+            finishUnzip(*system_, directory, ignoreFolders, pattern, monitor, log);
+            return ok;
+        }
+    }
     FailedDirectories failedDirectories;
     for (uint32_t i = 0; i < n; ++i) {
         auto* entry = static_cast<ZipEntryMapped*>(system_->entryAt(i));
@@ -168,8 +195,6 @@ bool ClsZip2::unzipFromBaseDir(const XString& directory, bool ignoreFolders, con
         if (monitor.abortFlag())
             break;
     }
-    restoreFolderTimes(*system_, directory, ignoreFolders, pattern);
-    if (!monitor.abortFlag())
-        monitor.consumeRemaining(log);
+    finishUnzip(*system_, directory, ignoreFolders, pattern, monitor, log);
     return ok;
 }

@@ -6,8 +6,8 @@
 #include "zip/core/LogBase.h"
 #include "zip/core/LogContextExitor.h"
 #include "zip/core/XString.h"
+#include "zip/facade/FileReplacement.h"
 #include "zip/facade/ZipFileCheck.h"
-#include "zip/fs/FileSys.h"
 
 namespace {
 
@@ -15,50 +15,46 @@ std::u16string wideName(const XString& name) {
     return std::u16string(name.getWide());
 }
 
-// The directory part of a path (empty: the current directory), where the new
-// executable is written first so that moving it into place stays on one volume.
-void directoryOf(const XString& path, XString& directory) {
-    const std::string text = path.getUtf8();
-    const size_t slash = text.find_last_of("/\\");
-    directory.setFromUtf8(slash == std::string::npos ? "" : text.substr(0, slash + 1).c_str());
-}
-
-bool writeWithResource(const XString& exeFilename, const XString& resourceName,
-                       const XString& zipFilename, const XString& tempPath, LogBase& log) {
-    std::unique_ptr<ExeImage> image = ExeImage::loadExe(exeFilename, log);
-    if (!image)
-        return false;
-    const std::u16string name = wideName(resourceName);
-    if (image->lookUpNamed(name)) {
-        log.logError("The EXE already carries a resource of this name");
-        log.logDataStr("resourceName", resourceName);
+// What an executable must be to take the payload; the log says why not.
+bool acceptsPayload(const ExeImage& image, const std::u16string& name,
+                    const XString& resourceName, LogBase& log) {
+    if (image.isSigned()) {
+        // Any change breaks the signature, and a launcher whose signature
+        // fails refuses to start: the payload has to go in first.
+        log.logError("The executable is signed; embed the payload before signing it.");
         return false;
     }
-    if (!image->addResourceFromFile(name, zipFilename, log))
-        return false;
-    if (!image->writeExe(tempPath, nullptr, log)) {
-        FileSys::deleteFile(tempPath, nullptr);
+    if (image.lookUpNamed(name)) {
+        log.logError("The EXE already carries a resource of this name");
+        log.logDataStr("resourceName", resourceName);
         return false;
     }
     return true;
 }
 
-// The image is closed by now; the new file takes the old one's place.
-bool replaceExe(const XString& exeFilename, const XString& tempPath, LogBase& log) {
-    if (!FileSys::fileExists(exeFilename, nullptr)) {
-        log.logError("The EXE file no longer exists");
-        FileSys::deleteFile(tempPath, nullptr);
-        return false;
+// The new executable is written beside the old one, and the image (which maps
+// the old file) is closed before the new one takes its place.
+bool embedInto(const XString& exeFilename, const XString& resourceName,
+               const XString& zipFilename, LogBase& log) {
+    FileReplacement replacement;
+    {
+        std::unique_ptr<ExeImage> image = ExeImage::loadExe(exeFilename, log);
+        if (!image)
+            return false;
+        const std::u16string name = wideName(resourceName);
+        if (!acceptsPayload(*image, name, resourceName, log) ||
+            !image->addResourceFromFile(name, zipFilename, log))
+            return false;
+        if (!replacement.begin(exeFilename, log)) {
+            log.logError("Failed to get temp filename.");
+            return false;
+        }
+        if (!image->writeExe(replacement.file(), replacement.newPath(), nullptr, log))
+            return false;
     }
-    if (!FileSys::deleteFile(exeFilename, &log)) {
-        log.logError("Failed to delete existing EXE file");
-        FileSys::deleteFile(tempPath, nullptr);
-        return false;
-    }
-    if (!FileSys::renameFileWin32(tempPath, exeFilename, &log)) {
-        // The old file is gone: the temporary file is the only copy, so it stays.
-        log.logDataStr("fromFilename", tempPath);
-        log.logDataStr("toFilename", exeFilename);
+    if (!replacement.commit(log)) {
+        log.logDataStr("fromFilename", replacement.newPath());
+        log.logDataStr("toFilename", replacement.targetPath());
         log.logError("Failed to move EXE file");
         return false;
     }
@@ -106,19 +102,9 @@ bool add(ClsZip2& zip, const XString& exeFilename, const XString& resourceName,
     LogBase& log = zip.lastErrorLog();
     log.logDataStr("exeFilename", exeFilename);
     log.logDataStr("resourceName", resourceName);
-    XString directory;
-    XString base;
-    XString tempPath;
-    directoryOf(exeFilename, directory);
-    base.setFromUtf8("vxZ.dat");
     // A ZIP file that cannot be opened, or has no entries, would make a useless payload.
-    bool ok = zipFileHasEntries(zipFilename, log);
-    if (ok && !FileSys::tempFilePath(base, directory, tempPath, &log)) {
-        log.logError("Failed to get temp filename.");
-        ok = false;
-    }
-    ok = ok && writeWithResource(exeFilename, resourceName, zipFilename, tempPath, log) &&
-         replaceExe(exeFilename, tempPath, log);
+    const bool ok = zipFileHasEntries(zipFilename, log) &&
+                    embedInto(exeFilename, resourceName, zipFilename, log);
     zip.endOperation(ok);
     return ok;
 }

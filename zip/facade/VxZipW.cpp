@@ -122,18 +122,30 @@ void VxZipW::CloseZip() {
     {
         CritSecExitor systemLock(&system);
         system.discardEntries();
+        // The password lives no longer than the archive it was given for.
+        system.password.clear();
     }
     if (ClsZip2* zip = impl_->archive())
         zip->CloseZip();
 }
 
+// The buffer wipes the old password as the new one replaces it.
 void VxZipW::SetPassword(const void* bytes, uint32_t length) {
-    impl_->system().password.setWipe(true);
     impl_->system().password.setString(static_cast<const char*>(bytes), length);
 }
 
 void VxZipW::SetOemCodePage(int codePage) {
     impl_->system().oemCodePage = codePage;
+}
+
+void VxZipW::SetWorkerCount(uint32_t workers) {
+    CritSecExitor lock(impl_.get());
+    impl_->system().workers = workers == 0 ? ZipSystem::defaultWorkers() : workers;
+}
+
+uint32_t VxZipW::WorkerCount() const {
+    CritSecExitor lock(impl_.get());
+    return impl_->system().workers;
 }
 
 void VxZipW::SetVerboseLogging(bool on) {

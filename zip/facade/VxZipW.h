@@ -100,6 +100,11 @@ public:
     // The code page entry names without the UTF-8 flag are decoded from.
     void SetOemCodePage(int codePage);
     void SetVerboseLogging(bool on);
+    // Threads Extract and Test decode, check and write entries on; 0 restores the default,
+    // one per processor up to 8. With 1 everything happens on the calling thread. Events
+    // come on the calling thread and in entry order whatever the count.
+    void SetWorkerCount(uint32_t workers);
+    uint32_t WorkerCount() const;
     // The last operation's log as XML-like text, in UTF-8.
     std::string LastErrorXml() const;
 

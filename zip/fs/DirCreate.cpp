@@ -10,15 +10,19 @@ namespace FileSys {
 
 namespace {
 
-bool createDir(const std::string& path, LogBase* log) {
-    uint32_t error = 0;
-    if (os::createDirectory(path.c_str(), error))
-        return true;
+void logCreateFailure(uint32_t error, LogBase* log) {
     if (log) {
         LogContextExitor context(log, "createDirWin32");
         log->logWindowsError(error);
         log->logDataHex("WindowsErrorCode", error);
     }
+}
+
+bool createDir(const std::string& path, LogBase* log) {
+    uint32_t error = 0;
+    if (os::createDirectory(path.c_str(), error))
+        return true;
+    logCreateFailure(error, log);
     return false;
 }
 
@@ -32,8 +36,14 @@ bool exists(const std::string& path) {
 bool createOneLevel(const std::string& path, std::vector<std::string>* created, LogBase* log) {
     if (path.empty() || path == "." || exists(path))
         return true;
-    if (!createDir(path, log))
+    uint32_t error = 0;
+    if (!os::createDirectory(path.c_str(), error)) {
+        // Made meanwhile by someone else, such as another worker of the same run.
+        if (exists(path))
+            return true;
+        logCreateFailure(error, log);
         return false;
+    }
     if (created)
         created->push_back(path);
     return true;

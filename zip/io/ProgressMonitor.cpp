@@ -16,6 +16,12 @@ ProgressMonitor::ProgressMonitor(ProgressEvent* sink, uint32_t heartbeatMs, int6
     : sink_(sink ? sink : &passiveSink_), lastCallbackMs_(os::tickCountMs()),
       lastHeartbeatMs_(lastCallbackMs_), heartbeatMs_(heartbeatMs), total_(total < 0 ? 0 : total) {}
 
+ProgressMonitor::ProgressMonitor(ProgressRecorder& recorder, const std::atomic<bool>& stop)
+    : ProgressMonitor(nullptr, 0, 0) {
+    recorder_ = &recorder;
+    stop_ = &stop;
+}
+
 int32_t ProgressMonitor::percentOf(int64_t done, int64_t total) {
     if (total <= 0)
         return 100;
@@ -27,6 +33,10 @@ int32_t ProgressMonitor::percentOf(int64_t done, int64_t total) {
 }
 
 bool ProgressMonitor::progress(int64_t n, LogBase& log) {
+    if (recorder_) {
+        recorder_->recordProgress(n, heartbeatSuppressed_ == 0);
+        return abortFlag();
+    }
     if (n < 0)
         n = 0;
     const int32_t oldPercent = percentOf(done_, total_);
@@ -69,6 +79,8 @@ void ProgressMonitor::progressWithoutHeartbeat(int64_t n, LogBase& log) {
 }
 
 bool ProgressMonitor::heartbeatCheck() {
+    if (recorder_)
+        return abortFlag();
     if (aborted_)
         return true;
     if (heartbeatMs_ == 0)
@@ -84,6 +96,8 @@ bool ProgressMonitor::heartbeatCheck() {
 }
 
 void ProgressMonitor::consumeRemaining(LogBase& log) {
+    if (recorder_)
+        return;
     if (done_ < total_)
         progressWithoutHeartbeat(total_ - done_, log);
 }

@@ -4,17 +4,31 @@
 
 #include "zip/io/AsyncProgressEvent.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
 class LogBase;
 class ProgressEvent;
 
+// Keeps the byte counts of a recording monitor, to be passed on later to the run's own.
+class ProgressRecorder {
+public:
+    // `heartbeat` is false for counts given without one.
+    virtual void recordProgress(int64_t n, bool heartbeat) = 0;
+
+protected:
+    ~ProgressRecorder() = default;
+};
+
 class ProgressMonitor {
 public:
     // A null sink means the embedded passive one. A negative total counts as 0.
     // A heartbeat interval of 0 means no heartbeat.
     ProgressMonitor(ProgressEvent* sink, uint32_t heartbeatMs, int64_t total);
+    // A recording monitor, for work done away from the thread that owns the sink: it calls
+    // no sink, hands every count to `recorder`, and reports an abort once `stop` is set.
+    ProgressMonitor(ProgressRecorder& recorder, const std::atomic<bool>& stop);
     ProgressMonitor(const ProgressMonitor&) = delete;
     ProgressMonitor& operator=(const ProgressMonitor&) = delete;
 
@@ -28,7 +42,10 @@ public:
     // Brings done up to the total, so a run's last percentDone carries 100.
     void consumeRemaining(LogBase& log);
 
-    bool abortFlag() const { return aborted_ != 0; }
+    bool abortFlag() const {
+        return aborted_ != 0 || (stop_ && stop_->load(std::memory_order_relaxed));
+    }
+    uint32_t heartbeatMs() const { return heartbeatMs_; }
     int64_t total() const { return total_; }
     int64_t done() const { return done_; }
 
@@ -50,6 +67,8 @@ private:
     int64_t done_ = 0;
     uint8_t heartbeatSuppressed_ = 0;
     AsyncProgressEvent passiveSink_;
+    ProgressRecorder* recorder_ = nullptr;
+    const std::atomic<bool>* stop_ = nullptr;
 };
 
 // Owns the monitor of one run, when there is one: a monitor is made only for a

@@ -7,6 +7,23 @@
 
 namespace {
 
+// A buffer holding a secret zeroes the old bytes when they are replaced or
+// cleared, in inline storage and on the heap alike.
+TEST(StringBuffer, AWipingBufferLeavesNoOldBytesBehind) {
+    for (const std::string& secret : {std::string("a secret"), std::string(300, 's')}) {
+        SCOPED_TRACE(secret.size());
+        StringBuffer b;
+        b.setWipe(true);
+        b.setString(secret.data(), uint32_t(secret.size()));
+        const char* text = b.getString();
+        b.setString("pw", 2);
+        ASSERT_EQ(b.getString(), text); // the same storage, so its old bytes can be seen
+        EXPECT_EQ(std::string(text + 2, secret.size() - 2), std::string(secret.size() - 2, '\0'));
+        b.clear();
+        EXPECT_EQ(std::string(text, 2), std::string(2, '\0'));
+    }
+}
+
 TEST(StringBuffer, ShortStringsStayInline) {
     StringBuffer s;
     ASSERT_TRUE(s.appendCharN('a', 81));

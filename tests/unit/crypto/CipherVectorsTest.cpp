@@ -6,6 +6,7 @@
 #include "codecs/crypto/Pbkdf2.h"
 #include "codecs/crypto/Sha1.h"
 #include "codecs/crypto/Sha1Kernels.h"
+#include "tests/support/ProcessorPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -40,22 +41,6 @@ std::vector<uint8_t> bytesOf(const std::string& text) {
 // The portable code always; the processor's instructions too where it has them.
 std::vector<bool> portableChoices(bool processorHasIt) {
     return processorHasIt ? std::vector<bool>{true, false} : std::vector<bool>{true};
-}
-
-bool hasAesNi() {
-#if defined(VEXMAR_AES_NI)
-    return vexmar::cpuHasAesNi();
-#else
-    return false;
-#endif
-}
-
-bool hasShaNi() {
-#if defined(VEXMAR_SHA_NI)
-    return vexmar::cpuHasShaNi();
-#else
-    return false;
-#endif
 }
 
 TEST(AesTest, SubBytesMatchesKnownEntriesAndIsAPermutation) {

@@ -180,6 +180,35 @@ TEST_F(EncryptedTest, WinZipAesKeyLengthsVersionsAndMethods) {
     }
 }
 
+// The password lives as long as the archive it was given for.
+TEST_F(EncryptedTest, ClosingTheArchiveForgetsThePassword) {
+    const Entry entry = winZipAes("a.txt", "password", kText);
+    ASSERT_TRUE(open({entry}));
+    setPassword("password");
+    expectEntry("a.txt", kText);
+    zip.CloseZip();
+    fs::remove_all(out);
+    ASSERT_TRUE(open({entry}));
+    expectEntry("a.txt", "", "Invalid password for WinZip AES decryption;");
+}
+
+// A verbose log may be sent to anyone: neither the password's length nor the
+// verifier derived from it (which lets passwords be tried offline) is in it.
+TEST_F(EncryptedTest, VerboseLogsKeepThePasswordOut) {
+    zip.SetVerboseLogging(true);
+    for (const char* password : {"Tr0ub4dor", "WrongGuess7"}) {
+        SCOPED_TRACE(password);
+        fs::remove_all(out);
+        ASSERT_TRUE(open({winZipAes("a.txt", "Tr0ub4dor", kText)}));
+        setPassword(password);
+        extract();
+        const std::string log = zip.LastErrorXml();
+        EXPECT_NE(log.find("fcrypt_init"), std::string::npos) << log;
+        for (const char* secret : {"pwd_len", "passwordVerifier", password})
+            EXPECT_EQ(log.find(secret), std::string::npos) << secret << " in\n" << log;
+    }
+}
+
 TEST_F(EncryptedTest, WinZipAesFailures) {
     const auto flipped = [](Entry e, size_t fromEnd) {
         e.data[e.data.size() - fromEnd] ^= 1;

@@ -236,6 +236,8 @@ struct DecodeOptions {
     bool deflate64 = false;
     bool zlib = false;
     bool fastPath = true;
+    // The fast loop built for any x86 processor even where the BMI2 build could run.
+    bool portableFastLoop = false;
     // Chunk sizes are drawn from 1 to maxChunk; 0 passes the whole stream at once.
     uint32_t maxChunk = 0;
     uint32_t seed = 1;
@@ -262,6 +264,7 @@ inline DecodeResult decodeChunked(const Bytes& stream, const DecodeOptions& opti
     state.setState(options.zlib ? InflateState::kZlibHeader : InflateState::kBlockHeader);
     state.setDeflate64(options.deflate64);
     state.setFastPath(options.fastPath);
+    state.setPortableFastLoop(options.portableFastLoop);
     state.setOutputLimit(options.outputLimit);
     VectorOutput output;
     output.capacity = options.outputCapacity;

@@ -10,6 +10,10 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 #include <string>
 
 namespace scratch {
@@ -46,6 +50,36 @@ inline void writeAll(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
+#ifdef _WIN32
+// Removes a folder and everything below it; links below it are removed, not followed,
+// and read-only files do not keep the tree alive.
+inline void removeTree(const std::wstring& path) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring child = path + L"\\" + name;
+            const DWORD attributes = found.dwFileAttributes;
+            const DWORD kept = attributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                              FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY);
+            SetFileAttributesW(child.c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL);
+            if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW(child.c_str());
+            else if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                RemoveDirectoryW(child.c_str());
+            else
+                removeTree(child);
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryW(path.c_str());
+}
+#endif
+
 class Dir {
 public:
     Dir() {
@@ -56,19 +90,19 @@ public:
     }
     ~Dir() {
 #ifdef _WIN32
-        // Tests leave paths longer than MAX_PATH behind.
-        const std::filesystem::path root(L"\\\\?\\" + root_.wstring());
+        // Tests leave paths longer than MAX_PATH behind, which the 32-bit C++ runtime's
+        // directory walk does not finish on under Wine: removed with the system's calls.
+        removeTree(L"\\\\?\\" + root_.wstring());
 #else
-        const std::filesystem::path& root = root_;
-#endif
         std::error_code walking;
         std::error_code ignored;
         // Read-only files must not keep the tree alive.
-        for (std::filesystem::recursive_directory_iterator it(root, walking), end;
+        for (std::filesystem::recursive_directory_iterator it(root_, walking), end;
              !walking && it != end; it.increment(walking))
             std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write,
                                          std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(root, ignored);
+        std::filesystem::remove_all(root_, ignored);
+#endif
     }
     Dir(const Dir&) = delete;
     Dir& operator=(const Dir&) = delete;

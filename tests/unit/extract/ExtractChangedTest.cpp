@@ -54,6 +54,18 @@ protected:
         fs::create_directories(p.parent_path());
         std::ofstream(p, std::ios::binary | std::ios::trunc) << data;
     }
+    // A fresh extraction, then each named file rewritten with its text (removed when the
+    // text is empty), and every file aged.
+    template <typename Changes> void extractThenAlter(const Changes& changes) {
+        fs::remove_all(out);
+        ASSERT_TRUE(extract());
+        for (const auto& [name, data] : changes)
+            if (data.empty())
+                fs::remove(out / name);
+            else
+                writeFile(out / name, data);
+        ageFiles();
+    }
 
     uint32_t rewritten = 99;
     std::map<fs::path, fs::file_time_type> aged;
@@ -79,14 +91,7 @@ TEST_F(ExtractChangedTest, OnlyMissingOrDifferingFilesAreWrittenAgain) {
     ASSERT_TRUE(open(payload));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        fs::remove_all(out);
-        ASSERT_TRUE(extract());
-        for (const auto& [name, data] : c.replaced)
-            if (data.empty())
-                fs::remove(out / name);
-            else
-                writeFile(out / name, data);
-        ageFiles();
+        ASSERT_NO_FATAL_FAILURE(extractThenAlter(c.replaced));
         ASSERT_TRUE(extractChanged()) << zip.LastErrorXml();
         EXPECT_EQ(rewrittenFiles(), c.rewritten);
         EXPECT_EQ(rewritten, c.rewritten.size());
@@ -134,14 +139,7 @@ TEST_F(ExtractChangedTest, WhatIsToBeWrittenIsToldFirstAndCanBeRefused) {
     ASSERT_TRUE(open(payload));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        fs::remove_all(out);
-        ASSERT_TRUE(extract());
-        for (const auto& [name, data] : c.replaced)
-            if (data.empty())
-                fs::remove(out / name);
-            else
-                writeFile(out / name, data);
-        ageFiles();
+        ASSERT_NO_FATAL_FAILURE(extractThenAlter(c.replaced));
         bool asked = false;
         VxChangedPlan told;
         VxChangedPlan plan;

@@ -100,13 +100,8 @@ bool ZipEntryMapped::inflateMappedEntry(const XString& directory, bool ignoreFol
     if (!folder.isOpen())
         return false;
     if (folderEntry) {
-        // The extraction directory keeps its own times; a folder whose times cannot be set
-        // keeps the ones it has.
-        uint32_t error = 0;
-        if (folders > 0)
-            os::setFileTimes(folder.handle(), FileSys::fileTimeFromDos(header.dosDate,
-                                                                       header.dosTime),
-                             error);
+        // Its stored times are set when the run's files are all written (writing a file
+        // into a folder changes the folder's time): restoreFolderTimes.
         return true;
     }
 

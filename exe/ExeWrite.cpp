@@ -58,6 +58,8 @@ bool ExeImage::prepareWrite(LogBase& log) {
 
 bool ExeImage::writePrepared(VexmarHandle& file, const XString& path, ProgressEvent* progress,
                              LogBase& log) {
+    if (!file.reserveSpace(newFileSize_, &log))
+        return failWrite("Not enough disk space for the new executable", path, log);
     ProgressMonitorPtr monitor(progress, 0, newFileSize_);
     ExeOutput out(file, monitor.get(), log);
     if (!writeHeaders(out, path, log) || !writeSections(out, path, log))

@@ -81,6 +81,10 @@ bool seekFile(FileHandle file, int64_t offset, SeekFrom from, int64_t& newPositi
 bool fileSize(FileHandle file, int64_t& size, uint32_t& error);
 // Cuts the file (or extends it) to end at the current position.
 bool truncateAtPosition(FileHandle file, uint32_t& error);
+// Sets aside disk space for `size` bytes of the file without changing its
+// length. A full disk fails here, before anything is written; a file system
+// that cannot set space aside succeeds with nothing reserved.
+bool reserveFileSpace(FileHandle file, uint64_t size, uint32_t& error);
 bool fileLastWriteTime(FileHandle file, FileTime& time, uint32_t& error);
 // Sets creation (where the system keeps one), last-access and last-write times.
 bool setFileTimes(FileHandle file, FileTime time, uint32_t& error);

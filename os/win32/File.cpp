@@ -227,6 +227,20 @@ bool truncateAtPosition(FileHandle file, uint32_t& error) {
     return SetEndOfFile(HANDLE(file)) || fail(error);
 }
 
+bool reserveFileSpace(FileHandle file, uint64_t size, uint32_t& error) {
+    FILE_ALLOCATION_INFO allocation{};
+    allocation.AllocationSize.QuadPart = LONGLONG(size);
+    if (SetFileInformationByHandle(HANDLE(file), FileAllocationInfo, &allocation,
+                                   sizeof allocation))
+        return true;
+    const DWORD code = GetLastError();
+    if (code == ERROR_INVALID_PARAMETER || code == ERROR_INVALID_FUNCTION ||
+        code == ERROR_NOT_SUPPORTED || code == ERROR_CALL_NOT_IMPLEMENTED)
+        return true;
+    error = code;
+    return false;
+}
+
 bool fileLastWriteTime(FileHandle file, FileTime& time, uint32_t& error) {
     FILETIME written;
     if (!GetFileTime(HANDLE(file), nullptr, nullptr, &written))

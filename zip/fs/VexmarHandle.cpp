@@ -142,6 +142,13 @@ bool VexmarHandle::truncateHere(LogBase* log) {
     return true;
 }
 
+bool VexmarHandle::reserveSpace(uint64_t size, LogBase* log) {
+    uint32_t error = 0;
+    if (!os::reserveFileSpace(file_, size, error))
+        return failWith(log, "Failed to set aside disk space for the file.", error);
+    return true;
+}
+
 bool VexmarHandle::lastWriteTime(os::FileTime& time, LogBase* log) {
     uint32_t error = 0;
     if (!os::fileLastWriteTime(file_, time, error))

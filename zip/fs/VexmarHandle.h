@@ -37,6 +37,8 @@ public:
     bool size64(int64_t& size, LogBase* log);
     // Ends the file at the current position.
     bool truncateHere(LogBase* log);
+    // Sets aside space for `size` bytes (see os::reserveFileSpace).
+    bool reserveSpace(uint64_t size, LogBase* log);
     bool lastWriteTime(os::FileTime& time, LogBase* log);
     // Creation, last-access and last-write times all become `time`.
     bool setTimes(os::FileTime time, LogBase* log);

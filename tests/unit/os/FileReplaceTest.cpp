@@ -86,3 +86,23 @@ TEST_F(FileReplace, ResolveLinksGivesAPlainPathUnchanged) {
 }
 
 } // namespace
+
+// Space set aside leaves the file's length alone; far more than any disk holds
+// fails before a byte is written (where the system sets space aside at all:
+// Wine does not, and succeeds with nothing reserved).
+TEST_F(FileReplace, ReservedSpaceKeepsTheLengthAndAnImpossibleOneFails) {
+    uint32_t error = 0;
+    const os::FileHandle file = createNew(at("reserved"), error);
+    ASSERT_NE(file, os::kNoFile);
+    EXPECT_TRUE(os::reserveFileSpace(file, 1 << 20, error));
+    int64_t size = -1;
+    ASSERT_TRUE(os::fileSize(file, size, error));
+    EXPECT_EQ(size, 0);
+#ifndef _WIN32
+    EXPECT_FALSE(os::reserveFileSpace(file, uint64_t(1) << 60, error));
+#endif
+    uint32_t done = 0;
+    EXPECT_TRUE(os::writeFile(file, "data", 4, done, error));
+    os::closeFile(file);
+    EXPECT_EQ(read(at("reserved")), "data");
+}

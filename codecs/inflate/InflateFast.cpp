@@ -25,8 +25,8 @@ namespace {
 // At most two word refills per round after its check, each reading 8 bytes and moving on by at
 // most 7.
 constexpr ptrdiff_t kInputMargin = 16;
-// Room for three literals or the longest deflate match, so that the length check below only
-// triggers for long Deflate64 matches.
+// Room for three literals or the longest deflate match: plain deflate's matches always fit, and
+// only Deflate64's longer ones are checked against the room left.
 constexpr ptrdiff_t kOutputMargin = 258 + 3;
 
 // The count of bits held lives in the low 6 bits of `held`; the bits above are left as they
@@ -81,23 +81,27 @@ bool InflateState::processorHasBmi2() {
 
 void InflateState::decodeFast(const uint8_t*& next, const uint8_t* end) {
     static const bool bmi2 = processorHasBmi2();
-    if (bmi2 && !portableFastLoop_)
-        decodeFastBmi2(next, end);
+    const bool useBmi2 = bmi2 && !portableFastLoop_;
+    if (deflate64_)
+        useBmi2 ? decodeFastBmi2<true>(next, end) : decodeFastPortable<true>(next, end);
     else
-        decodeFastPortable(next, end);
+        useBmi2 ? decodeFastBmi2<false>(next, end) : decodeFastPortable<false>(next, end);
 }
 
+template <bool kDeflate64>
 void InflateState::decodeFastPortable(const uint8_t*& next, const uint8_t* end) {
-    fastLoop(next, end);
+    fastLoop<kDeflate64>(next, end);
 }
 
+template <bool kDeflate64>
 #if VEXMAR_INFLATE_BMI2
 __attribute__((target("bmi,bmi2")))
 #endif
 void InflateState::decodeFastBmi2(const uint8_t*& next, const uint8_t* end) {
-    fastLoop(next, end);
+    fastLoop<kDeflate64>(next, end);
 }
 
+template <bool kDeflate64>
 inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*& next,
                                                                    const uint8_t* end) {
     uint8_t* out = window_.cursor();
@@ -122,7 +126,6 @@ inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*
     // length and distance with their extra bits, so a match needs no refill of its own (but in
     // Deflate64, whose lengths take up to 16 extra bits). A match looks up the next entry before
     // its copy, so that the lookup is under way while the copy's branches resolve.
-    const bool deflate64 = deflate64_ != 0;
     refill(bits, held, in);
     uint32_t entry = literalTable[bits & literalMask];
     while (in <= inLimit && out <= outLimit) {
@@ -165,16 +168,15 @@ inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*
         uint64_t codeStart = bits;
         consume(bits, held, entry);
         const uint32_t length = matchValue(entry, codeStart);
-        if (length > static_cast<uint32_t>(areaEnd - out)) {
+        if (kDeflate64 && length > static_cast<uint32_t>(areaEnd - out)) {
             matchLength_ = static_cast<int32_t>(length);
             state_ = kDistance;
             break;
         }
 
         entry = distanceTable[bits & distanceMask];
-        if (deflate64) {
+        if (kDeflate64)
             refill(bits, held, in);
-        }
         if (entry & kLinkOrSlow) {
             uint32_t sub = HuffDecodeTable::kSlow;
             if (entry & HuffDecodeTable::kLink) {

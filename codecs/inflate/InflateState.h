@@ -82,11 +82,12 @@ private:
     Step storedBytes(const uint8_t*& next, const uint8_t* end, const Sink& sink);
     void buildDynamicTables();
     // Decodes symbols while the input and the window's room suffice for any of them, with the
-    // build of the loop that suits the processor. Both builds compile the same fastLoop().
+    // build of the loop that suits the processor. Both builds compile the same fastLoop(), once
+    // per flavour: plain deflate's lengths need neither a refill of their own nor a room check.
     void decodeFast(const uint8_t*& next, const uint8_t* end);
-    void decodeFastPortable(const uint8_t*& next, const uint8_t* end);
-    void decodeFastBmi2(const uint8_t*& next, const uint8_t* end);
-    inline void fastLoop(const uint8_t*& next, const uint8_t* end);
+    template <bool kDeflate64> void decodeFastPortable(const uint8_t*& next, const uint8_t* end);
+    template <bool kDeflate64> void decodeFastBmi2(const uint8_t*& next, const uint8_t* end);
+    template <bool kDeflate64> inline void fastLoop(const uint8_t*& next, const uint8_t* end);
     // Reads code lengths while the input suffices for any of them.
     void decodeCodeLengthsFast(const uint8_t*& next, const uint8_t* end);
 

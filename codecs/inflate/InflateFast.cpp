@@ -81,24 +81,27 @@ bool InflateState::processorHasBmi2() {
 
 void InflateState::decodeFast(const uint8_t*& next, const uint8_t* end) {
     static const bool bmi2 = processorHasBmi2();
-    const bool useBmi2 = bmi2 && !portableFastLoop_;
-    if (deflate64_)
-        useBmi2 ? decodeFastBmi2<true>(next, end) : decodeFastPortable<true>(next, end);
+    if (bmi2 && !portableFastLoop_)
+        decodeFastBmi2(next, end);
     else
-        useBmi2 ? decodeFastBmi2<false>(next, end) : decodeFastPortable<false>(next, end);
+        decodeFastPortable(next, end);
 }
 
-template <bool kDeflate64>
 void InflateState::decodeFastPortable(const uint8_t*& next, const uint8_t* end) {
-    fastLoop<kDeflate64>(next, end);
+    if (deflate64_)
+        fastLoop<true>(next, end);
+    else
+        fastLoop<false>(next, end);
 }
 
-template <bool kDeflate64>
 #if VEXMAR_INFLATE_BMI2
 __attribute__((target("bmi,bmi2")))
 #endif
 void InflateState::decodeFastBmi2(const uint8_t*& next, const uint8_t* end) {
-    fastLoop<kDeflate64>(next, end);
+    if (deflate64_)
+        fastLoop<true>(next, end);
+    else
+        fastLoop<false>(next, end);
 }
 
 template <bool kDeflate64>

@@ -85,9 +85,10 @@ private:
     // build of the loop that suits the processor. Both builds compile the same fastLoop(), once
     // per flavour: plain deflate's lengths need neither a refill of their own nor a room check.
     void decodeFast(const uint8_t*& next, const uint8_t* end);
-    template <bool kDeflate64> void decodeFastPortable(const uint8_t*& next, const uint8_t* end);
-    template <bool kDeflate64> void decodeFastBmi2(const uint8_t*& next, const uint8_t* end);
-    template <bool kDeflate64> inline void fastLoop(const uint8_t*& next, const uint8_t* end);
+    void decodeFastPortable(const uint8_t*& next, const uint8_t* end);
+    void decodeFastBmi2(const uint8_t*& next, const uint8_t* end);
+    template <bool kDeflate64>
+    __attribute__((always_inline)) inline void fastLoop(const uint8_t*& next, const uint8_t* end);
     // Reads code lengths while the input suffices for any of them.
     void decodeCodeLengthsFast(const uint8_t*& next, const uint8_t* end);
 

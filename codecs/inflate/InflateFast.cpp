@@ -115,9 +115,11 @@ inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*
     const uint8_t* const inLimit = end - kInputMargin;
     uint8_t* const outLimit = areaEnd - kOutputMargin;
     const uint32_t* const literalTable = literalLengthTable_->entries();
-    const uint32_t literalMask = literalLengthTable_->rootMask();
+    constexpr uint32_t literalMask =
+        HuffDecodeTable::fullRootSize(HuffDecodeTable::Alphabet::kLiteralLength) - 1;
     const uint32_t* const distanceTable = distanceTable_->entries();
-    const uint32_t distanceMask = distanceTable_->rootMask();
+    constexpr uint32_t distanceMask =
+        HuffDecodeTable::fullRootSize(HuffDecodeTable::Alphabet::kDistance) - 1;
     constexpr uint32_t kLiteral = HuffDecodeTable::kLiteral;
     constexpr uint32_t kLinkOrSlow = HuffDecodeTable::kLink | HuffDecodeTable::kSlow;
 

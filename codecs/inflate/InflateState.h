@@ -84,6 +84,7 @@ private:
     // Decodes symbols while the input and the window's room suffice for any of them, with the
     // build of the loop that suits the processor. Both builds compile the same fastLoop(), once
     // per flavour: plain deflate's lengths need neither a refill of their own nor a room check.
+    // The loop is always inlined, so that each build's instructions reach it.
     void decodeFast(const uint8_t*& next, const uint8_t* end);
     void decodeFastPortable(const uint8_t*& next, const uint8_t* end);
     void decodeFastBmi2(const uint8_t*& next, const uint8_t* end);

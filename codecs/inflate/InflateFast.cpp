@@ -22,9 +22,10 @@
 
 namespace {
 
-// At most two word refills per round after its check, each reading 8 bytes and moving on by at
-// most 7.
-constexpr ptrdiff_t kInputMargin = 16;
+// The input a round may read after its check: one word refill of 8 bytes in plain deflate; in
+// Deflate64 two, the first moving on by at most 7. The less it is, the less of each stream's
+// end is left to the careful steps.
+template <bool kDeflate64> constexpr ptrdiff_t kInputMargin = kDeflate64 ? 16 : 8;
 // Room for three literals or the longest deflate match: plain deflate's matches always fit, and
 // only Deflate64's longer ones are checked against the room left.
 constexpr ptrdiff_t kOutputMargin = 258 + 3;
@@ -110,9 +111,9 @@ inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*
     uint8_t* out = window_.cursor();
     uint8_t* const areaEnd = window_.areaEnd();
     uint8_t* floor = window_.floor();
-    if (end - next < kInputMargin || areaEnd - out < kOutputMargin)
+    if (end - next < kInputMargin<kDeflate64> || areaEnd - out < kOutputMargin)
         return;
-    const uint8_t* const inLimit = end - kInputMargin;
+    const uint8_t* const inLimit = end - kInputMargin<kDeflate64>;
     uint8_t* const outLimit = areaEnd - kOutputMargin;
     const uint32_t* const literalTable = literalLengthTable_->entries();
     constexpr uint32_t literalMask =

@@ -118,6 +118,15 @@ void HuffDecodeTable::build(const uint8_t* lengths, int count, Alphabet alphabet
         fillPrefixFree(lengths, sorted, symbolCount, words, root);
     else
         fillSharedPrefixes(lengths, sorted, symbolCount, words, root);
+
+    // The fast loop indexes the literal/length and distance roots with a fixed mask, which
+    // keeps a register free for it: a root narrower than that is repeated up to the full
+    // width. It is only narrower when no code is longer, so there are no sub-tables to move.
+    if (alphabet != Alphabet::kCodeLength) {
+        for (uint32_t filled = rootMask_ + 1; filled < fullRootSize(alphabet); filled <<= 1)
+            std::memcpy(entries_ + filled, entries_, filled * sizeof(uint32_t));
+        rootMask_ = fullRootSize(alphabet) - 1;
+    }
 }
 
 // Each level grows by doubling from one entry: a code is written once, when the level is as

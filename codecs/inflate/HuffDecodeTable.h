@@ -40,6 +40,11 @@ public:
                : alphabet == Alphabet::kDistance    ? kDistanceRootBits
                                                     : kCodeLengthRootBits;
     }
+    // The literal/length and distance roots always have this many entries, however short
+    // their codes: the fast loop masks with a constant.
+    static constexpr uint32_t fullRootSize(Alphabet alphabet) {
+        return uint32_t(1) << rootBits(alphabet);
+    }
     // Entries enough for any table of the alphabet: a root, and at most one sub-table per symbol,
     // none wider than the longest code leaves room for. Code length codes fit in the root.
     static constexpr uint32_t capacity(Alphabet alphabet) {

@@ -22,11 +22,12 @@
 
 namespace {
 
-// At most two word refills per round after its check, each reading 8 bytes and moving on by at
-// most 7.
-constexpr ptrdiff_t kInputMargin = 16;
-// Room for three literals or the longest deflate match, so that the length check below only
-// triggers for long Deflate64 matches.
+// The input a round may read after its check: one word refill of 8 bytes in plain deflate; in
+// Deflate64 two, the first moving on by at most 7. The less it is, the less of each stream's
+// end is left to the careful steps.
+template <bool kDeflate64> constexpr ptrdiff_t kInputMargin = kDeflate64 ? 16 : 8;
+// Room for three literals or the longest deflate match: plain deflate's matches always fit, and
+// only Deflate64's longer ones are checked against the room left.
 constexpr ptrdiff_t kOutputMargin = 258 + 3;
 
 // The count of bits held lives in the low 6 bits of `held`; the bits above are left as they
@@ -88,29 +89,38 @@ void InflateState::decodeFast(const uint8_t*& next, const uint8_t* end) {
 }
 
 void InflateState::decodeFastPortable(const uint8_t*& next, const uint8_t* end) {
-    fastLoop(next, end);
+    if (deflate64_)
+        fastLoop<true>(next, end);
+    else
+        fastLoop<false>(next, end);
 }
 
 #if VEXMAR_INFLATE_BMI2
 __attribute__((target("bmi,bmi2")))
 #endif
 void InflateState::decodeFastBmi2(const uint8_t*& next, const uint8_t* end) {
-    fastLoop(next, end);
+    if (deflate64_)
+        fastLoop<true>(next, end);
+    else
+        fastLoop<false>(next, end);
 }
 
+template <bool kDeflate64>
 inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*& next,
                                                                    const uint8_t* end) {
     uint8_t* out = window_.cursor();
     uint8_t* const areaEnd = window_.areaEnd();
     uint8_t* floor = window_.floor();
-    if (end - next < kInputMargin || areaEnd - out < kOutputMargin)
+    if (end - next < kInputMargin<kDeflate64> || areaEnd - out < kOutputMargin)
         return;
-    const uint8_t* const inLimit = end - kInputMargin;
+    const uint8_t* const inLimit = end - kInputMargin<kDeflate64>;
     uint8_t* const outLimit = areaEnd - kOutputMargin;
     const uint32_t* const literalTable = literalLengthTable_->entries();
-    const uint32_t literalMask = literalLengthTable_->rootMask();
+    constexpr uint32_t literalMask =
+        HuffDecodeTable::fullRootSize(HuffDecodeTable::Alphabet::kLiteralLength) - 1;
     const uint32_t* const distanceTable = distanceTable_->entries();
-    const uint32_t distanceMask = distanceTable_->rootMask();
+    constexpr uint32_t distanceMask =
+        HuffDecodeTable::fullRootSize(HuffDecodeTable::Alphabet::kDistance) - 1;
     constexpr uint32_t kLiteral = HuffDecodeTable::kLiteral;
     constexpr uint32_t kLinkOrSlow = HuffDecodeTable::kLink | HuffDecodeTable::kSlow;
 
@@ -122,7 +132,6 @@ inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*
     // length and distance with their extra bits, so a match needs no refill of its own (but in
     // Deflate64, whose lengths take up to 16 extra bits). A match looks up the next entry before
     // its copy, so that the lookup is under way while the copy's branches resolve.
-    const bool deflate64 = deflate64_ != 0;
     refill(bits, held, in);
     uint32_t entry = literalTable[bits & literalMask];
     while (in <= inLimit && out <= outLimit) {
@@ -165,16 +174,15 @@ inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*
         uint64_t codeStart = bits;
         consume(bits, held, entry);
         const uint32_t length = matchValue(entry, codeStart);
-        if (length > static_cast<uint32_t>(areaEnd - out)) {
+        if (kDeflate64 && length > static_cast<uint32_t>(areaEnd - out)) {
             matchLength_ = static_cast<int32_t>(length);
             state_ = kDistance;
             break;
         }
 
         entry = distanceTable[bits & distanceMask];
-        if (deflate64) {
+        if (kDeflate64)
             refill(bits, held, in);
-        }
         if (entry & kLinkOrSlow) {
             uint32_t sub = HuffDecodeTable::kSlow;
             if (entry & HuffDecodeTable::kLink) {

@@ -82,11 +82,14 @@ private:
     Step storedBytes(const uint8_t*& next, const uint8_t* end, const Sink& sink);
     void buildDynamicTables();
     // Decodes symbols while the input and the window's room suffice for any of them, with the
-    // build of the loop that suits the processor. Both builds compile the same fastLoop().
+    // build of the loop that suits the processor. Both builds compile the same fastLoop(), once
+    // per flavour: plain deflate's lengths need neither a refill of their own nor a room check.
+    // The loop is always inlined, so that each build's instructions reach it.
     void decodeFast(const uint8_t*& next, const uint8_t* end);
     void decodeFastPortable(const uint8_t*& next, const uint8_t* end);
     void decodeFastBmi2(const uint8_t*& next, const uint8_t* end);
-    inline void fastLoop(const uint8_t*& next, const uint8_t* end);
+    template <bool kDeflate64>
+    __attribute__((always_inline)) inline void fastLoop(const uint8_t*& next, const uint8_t* end);
     // Reads code lengths while the input suffices for any of them.
     void decodeCodeLengthsFast(const uint8_t*& next, const uint8_t* end);
 

@@ -139,6 +139,38 @@ TEST(HuffDecodeTable, ShortCodesGetANarrowRoot) {
     EXPECT_EQ(entry >> 16, 7u);
 }
 
+TEST(HuffDecodeTable, ShortLiteralLengthAndDistanceCodesFillTheFullRoot) {
+    // Codes of at most 3 bits: the root still spans the full width, and whatever the bits above
+    // a code, the entry found decodes that code. An incomplete code keeps its unused prefix
+    // invalid after no more bits than the longest code has.
+    const std::vector<uint8_t> lengths = {2, 1, 3}; // 10, 0, 110; 111 unused
+    const std::vector<uint32_t> codes = canonicalCodes(lengths);
+    const auto literals = std::make_unique<LiteralLengthTable>();
+    literals->build(lengths.data(), int(lengths.size()));
+    const auto distances = std::make_unique<DistanceTable>();
+    distances->build(lengths.data(), int(lengths.size()));
+    const struct {
+        const HuffDecodeTable& table;
+        uint32_t fullMask;
+        uint32_t firstValue; // literal 0, or distance 1
+    } tables[] = {{*literals, 2047u, 0}, {*distances, 511u, 1}};
+    for (const auto& t : tables) {
+        EXPECT_EQ(t.table.rootMask(), t.fullMask);
+        for (uint64_t above = 0; above <= t.fullMask >> 1; above += 37) {
+            for (size_t s = 0; s < lengths.size(); ++s) {
+                const uint64_t bits = streamBits(codes[s], lengths[s]) | above << lengths[s];
+                uint32_t entry = 0;
+                ASSERT_EQ(t.table.decode(bits, 15, entry), lengths[s]) << s << " " << above;
+                EXPECT_EQ(entry >> 16, t.firstValue + s) << s << " " << above;
+                EXPECT_EQ(entry & HuffDecodeTable::kSlow, 0u) << s << " " << above;
+            }
+            uint32_t entry = 0;
+            EXPECT_EQ(t.table.decode(streamBits(0b111, 3) | above << 3, 15, entry), 3) << above;
+            EXPECT_EQ(entry & HuffDecodeTable::kSlow, HuffDecodeTable::kSlow) << above;
+        }
+    }
+}
+
 TEST(HuffDecodeTable, NoCodesDecodeNothing) {
     const uint8_t lengths[30] = {};
     const auto table = std::make_unique<DistanceTable>();

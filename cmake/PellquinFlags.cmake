@@ -13,10 +13,12 @@ if(WIN32)
   # objects under .data$ with their zeros stored in the file (some 100 KB of tables),
   # where .bss costs nothing.
   target_compile_options(pellquin_flags INTERFACE -ffunction-sections)
-  # The objects carry both machine code (what the tests link) and the compiler's
-  # intermediate form, from which the launcher is linked as one unit
+  # The objects carry both machine code and the compiler's intermediate form. Programs
+  # link the machine code (-fno-lto: else the linker would take the intermediate form
+  # whenever it finds it); the launcher is linked as one unit from the intermediate form
   # (pellquin_link_whole_program).
   target_compile_options(pellquin_flags INTERFACE -flto -ffat-lto-objects)
+  add_link_options(-fno-lto)
   # One self-contained executable: no MinGW runtime DLLs beside it.
   add_link_options(-static -static-libgcc -static-libstdc++)
 endif()

@@ -8,9 +8,17 @@ target_compile_options(pellquin_flags INTERFACE -Wall -Wextra -Werror)
 if(WIN32)
   target_compile_definitions(pellquin_flags INTERFACE
     UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
-  # Each function and object in its own section, so that programs linked with
-  # --gc-sections (the launcher) keep only what they use.
-  target_compile_options(pellquin_flags INTERFACE -ffunction-sections -fdata-sections)
+  # Each function in its own section, so that programs linked with --gc-sections keep
+  # only what they use. Not -fdata-sections: MinGW's GCC then files zero-initialised
+  # objects under .data$ with their zeros stored in the file (some 100 KB of tables),
+  # where .bss costs nothing.
+  target_compile_options(pellquin_flags INTERFACE -ffunction-sections)
+  # The objects carry both machine code and the compiler's intermediate form. Programs
+  # link the machine code (-fno-lto: else the linker would take the intermediate form
+  # whenever it finds it); the launcher is linked as one unit from the intermediate form
+  # (pellquin_link_whole_program).
+  target_compile_options(pellquin_flags INTERFACE -flto -ffat-lto-objects)
+  add_link_options(-fno-lto)
   # One self-contained executable: no MinGW runtime DLLs beside it.
   add_link_options(-static -static-libgcc -static-libstdc++)
 endif()
@@ -40,4 +48,12 @@ function(pellquin_module name)
   add_library(${name} STATIC ${M_SOURCES})
   target_link_libraries(${name} PUBLIC pellquin_flags ${M_DEPENDS})
   target_link_libraries(vexmar INTERFACE ${name})
+endfunction()
+
+# Links a program as one unit from the intermediate form of our libraries, so that the code
+# nothing calls is never generated. Without it --gc-sections keeps most dead functions on
+# Windows: the linker keeps every unwind table, and each table holds on to the functions it
+# describes. One partition: GCC 12's partitioned link for MinGW fails with an internal error.
+function(pellquin_link_whole_program target)
+  target_link_options(${target} PRIVATE -flto -flto-partition=none)
 endfunction()

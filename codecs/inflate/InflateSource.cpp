@@ -2,11 +2,11 @@
 #include "codecs/inflate/Inflate.h"
 #include "codecs/inflate/InflateState.h"
 
-#include "zip/core/LogBase.h"
-#include "zip/core/LogContextExitor.h"
-#include "zip/io/DataSource.h"
-#include "zip/io/Output.h"
-#include "zip/io/ProgressMonitor.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogContextExitor.h"
+#include "zip/base/stream/DataSource.h"
+#include "zip/base/stream/Output.h"
+#include "zip/base/stream/ProgressMonitor.h"
 
 #include <algorithm>
 #include <memory>

@@ -2,7 +2,7 @@
 // it needs, so that decoding can stop at any bit of a chunk and resume with the next chunk.
 #include "codecs/inflate/InflateState.h"
 
-#include "zip/core/LogBase.h"
+#include "zip/base/LogBase.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 #include "zip/central/MemoryData.h"
 #include "zip/central/ZipEntryInfo.h"
 #include "zip/central/ZipFormat.h"
-#include "zip/core/LogBase.h"
+#include "zip/base/LogBase.h"
 #include "zip/io/MemDataObjSource.h"
 
 using namespace zipfmt;

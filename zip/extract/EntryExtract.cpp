@@ -5,16 +5,16 @@
 #include "os/Beneath.h"
 #include "os/File.h"
 #include "zip/central/ZipEntryMapped.h"
-#include "zip/core/LogBase.h"
-#include "zip/core/LogContextExitor.h"
-#include "zip/core/LogNull.h"
-#include "zip/core/XString.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogContextExitor.h"
+#include "zip/base/LogNull.h"
+#include "zip/base/XString.h"
 #include "zip/extract/EntryTarget.h"
 #include "zip/extract/UnixAttributes.h"
-#include "zip/fs/FileSys.h"
-#include "zip/fs/PathText.h"
+#include "zip/base/fs/FileSys.h"
+#include "zip/base/fs/PathText.h"
 #include "zip/io/OutputFile.h"
-#include "zip/io/ProgressMonitor.h"
+#include "zip/base/stream/ProgressMonitor.h"
 
 #include <cctype>
 

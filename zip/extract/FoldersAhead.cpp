@@ -2,9 +2,9 @@
 
 #include "os/Beneath.h"
 #include "zip/central/ZipEntryMapped.h"
-#include "zip/core/LogNull.h"
-#include "zip/core/XString.h"
-#include "zip/fs/FileSys.h"
+#include "zip/base/LogNull.h"
+#include "zip/base/XString.h"
+#include "zip/base/fs/FileSys.h"
 
 #include <algorithm>
 #include <utility>

@@ -6,13 +6,13 @@
 #include "os/UnixMode.h"
 #include "zip/archive/ZipSystem.h"
 #include "zip/central/ZipEntryMapped.h"
-#include "zip/core/LogBase.h"
-#include "zip/core/LogNull.h"
-#include "zip/core/XString.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogNull.h"
+#include "zip/base/XString.h"
 #include "zip/extract/EntryTarget.h"
 #include "zip/extract/NamePattern.h"
-#include "zip/fs/FileSys.h"
-#include "zip/fs/VexmarHandle.h"
+#include "zip/base/fs/FileSys.h"
+#include "zip/base/fs/VexmarHandle.h"
 
 namespace {
 

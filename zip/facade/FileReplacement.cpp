@@ -1,8 +1,8 @@
 #include "zip/facade/FileReplacement.h"
 
 #include "os/File.h"
-#include "zip/core/LogBase.h"
-#include "zip/fs/FileSys.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/fs/FileSys.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 #include "zip/facade/ZipFileCheck.h"
 
-#include "zip/core/LogBase.h"
-#include "zip/core/XString.h"
-#include "zip/fs/FileSys.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/XString.h"
+#include "zip/base/fs/FileSys.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "zip/core/Logger.h"
-#include "zip/core/LogContextExitor.h"
-#include "zip/core/LogNull.h"
-#include "zip/core/XString.h"
+#include "zip/base/Logger.h"
+#include "zip/base/LogContextExitor.h"
+#include "zip/base/LogNull.h"
+#include "zip/base/XString.h"
 
 #include <gtest/gtest.h>
 

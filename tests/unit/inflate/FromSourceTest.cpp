@@ -3,9 +3,9 @@
 #include "InflateSupport.h"
 
 #include "codecs/inflate/Inflate.h"
-#include "zip/io/MemoryDataSource.h"
-#include "zip/io/ProgressEvent.h"
-#include "zip/io/ProgressMonitor.h"
+#include "zip/base/stream/MemoryDataSource.h"
+#include "zip/base/stream/ProgressEvent.h"
+#include "zip/base/stream/ProgressMonitor.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "codecs/inflate/InflateState.h"
-#include "zip/core/LogBase.h"
-#include "zip/io/Output.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/stream/Output.h"
 
 #include <zlib.h>
 

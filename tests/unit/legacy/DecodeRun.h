@@ -5,8 +5,8 @@
 #include "LegacyEncoders.h"
 #include "codecs/legacy/Implode.h"
 #include "codecs/legacy/Unshrink.h"
-#include "zip/core/DataBuffer.h"
-#include "zip/core/LogBase.h"
+#include "zip/base/DataBuffer.h"
+#include "zip/base/LogBase.h"
 
 #include <algorithm>
 #include <random>

@@ -5,9 +5,9 @@
 
 #include "codecs/ppmd/PpmdEntry.h"
 #include "codecs/ppmd/PpmdI1Platform.h"
-#include "zip/io/MemoryDataSource.h"
-#include "zip/io/ProgressEvent.h"
-#include "zip/io/ProgressMonitor.h"
+#include "zip/base/stream/MemoryDataSource.h"
+#include "zip/base/stream/ProgressEvent.h"
+#include "zip/base/stream/ProgressMonitor.h"
 
 #include <gtest/gtest.h>
 

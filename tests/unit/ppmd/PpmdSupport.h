@@ -2,8 +2,8 @@
 // back from an archive image, and 7-Zip as the reference encoder.
 #pragma once
 
-#include "zip/core/LogBase.h"
-#include "zip/io/Output.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/stream/Output.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -14,9 +14,9 @@
 #include "codecs/inflate/InflateState.h"
 
 #include "codecs/inflate/MatchCopy.h"
+#include "zip/base/CpuFeatures.h"
 
 #if defined(__x86_64__) || defined(__i386__)
-#include <cpuid.h>
 #define VEXMAR_INFLATE_BMI2 1
 #endif
 
@@ -71,9 +71,7 @@ inline __attribute__((always_inline)) uint32_t subTableIndex(uint32_t link, uint
 
 bool InflateState::processorHasBmi2() {
 #if VEXMAR_INFLATE_BMI2
-    constexpr unsigned kBmi2 = 1u << 8; // CPUID leaf 7, sub-leaf 0, EBX
-    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    return __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) && (ebx & kBmi2) != 0;
+    return vexmar::cpuFeatures().bmi2;
 #else
     return false;
 #endif

@@ -3,20 +3,13 @@
 
 #include <cstdint>
 
+#include "zip/base/ByteOrder.h"
+
 namespace zipfmt {
 
-inline uint16_t le16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-inline uint32_t le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-inline uint64_t le64(const uint8_t* p) {
-    return static_cast<uint64_t>(le32(p)) | (static_cast<uint64_t>(le32(p + 4)) << 32);
-}
+using vexmar::le16;
+using vexmar::le32;
+using vexmar::le64;
 
 inline bool hasSignature(const uint8_t* p, uint8_t third, uint8_t fourth) {
     return p[0] == 0x50 && p[1] == 0x4B && p[2] == third && p[3] == fourth;

@@ -27,7 +27,7 @@ SourceRun inflateAll(const Bytes& stream, bool zlib, uint64_t limit = UINT64_MAX
     RecordingLog log;
     log.setVerbose(verbose);
     run.ok = inflateFromSource(zlib, source, output, false, monitor, log, limit);
-    run.log = log.record;
+    run.log = log.record();
     run.output = std::move(output.written);
     run.sourcePosition = source.position();
     return run;

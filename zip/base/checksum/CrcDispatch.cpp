@@ -2,19 +2,14 @@
 #include "zip/base/checksum/CrcKernels.h"
 
 #if defined(VEXMAR_CRC32_CLMUL)
-#include <cpuid.h>
+#include "zip/base/CpuFeatures.h"
 #endif
 
 namespace vexmar {
 
 #if defined(VEXMAR_CRC32_CLMUL)
 bool cpuHasClmul() {
-    constexpr unsigned kPclmulqdq = 1u << 1; // CPUID leaf 1, ECX
-    constexpr unsigned kSse41 = 1u << 19;
-    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx))
-        return false;
-    return (ecx & kPclmulqdq) && (ecx & kSse41);
+    return cpuFeatures().pclmul && cpuFeatures().sse41;
 }
 #endif
 

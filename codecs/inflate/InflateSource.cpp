@@ -74,9 +74,12 @@ bool InflateState::inflateSource(DataSource& source, uint32_t chunkSize, Output&
             break;
         }
         if (finished_) {
-            // Leave the source just after the compressed data.
-            if (leftover != 0)
-                source.seekRelative(-static_cast<int64_t>(leftover));
+            // Leave the source just after the compressed data: what follows (a trailer, the
+            // next entry) is read from there, so a source that cannot go back fails the run.
+            if (leftover != 0 && !source.seekRelative(-static_cast<int64_t>(leftover))) {
+                log.logError("Failed to seek back to the end of the compressed data.");
+                ok = false;
+            }
             break;
         }
         if (aborted(monitor, log)) {

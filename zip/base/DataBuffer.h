@@ -14,16 +14,16 @@ public:
     DataBuffer& operator=(const DataBuffer&) = delete;
 
     // Appending returns false (contents unchanged) when memory runs out.
-    bool append(const void* data, uint32_t n);
-    bool append(const DataBuffer& other);
-    bool appendByte(uint8_t b);
+    [[nodiscard]] bool append(const void* data, uint32_t n);
+    [[nodiscard]] bool append(const DataBuffer& other);
+    [[nodiscard]] bool appendByte(uint8_t b);
     // The bytes in reverse order: little-endian values on a big-endian host.
-    bool appendReversed(const void* data, uint32_t n);
+    [[nodiscard]] bool appendReversed(const void* data, uint32_t n);
 
     // Room for n more bytes, grown by the buffer's step rule.
-    bool ensureRoom(uint32_t n);
+    [[nodiscard]] bool ensureRoom(uint32_t n);
     // A capacity of at least `capacity` bytes, allocated exactly.
-    bool ensureCapacity(uint32_t capacity);
+    [[nodiscard]] bool ensureCapacity(uint32_t capacity);
 
     // False when n exceeds the capacity.
     bool setSize(uint32_t n);

@@ -86,6 +86,23 @@ TEST(FromSource, SourceIsLeftJustAfterTheStream) {
     EXPECT_EQ(run.sourcePosition, int64_t(streamSize));
 }
 
+// A source that cannot go back to the end of the stream would leave what follows to be read
+// from the wrong place: the run fails instead of reporting success.
+TEST(FromSource, SourceThatCannotSeekBackFails) {
+    struct NoSeekBack : MemoryDataSource {
+        using MemoryDataSource::MemoryDataSource;
+        bool seekRelative(int64_t) override { return false; }
+    };
+    const Bytes data = sampleData(Sample::kText, 100000, 13);
+    Bytes stream = zlibCompress(data, 6);
+    stream.insert(stream.end(), 50000, 0xAB);
+    NoSeekBack source(stream.data(), stream.size());
+    VectorOutput output;
+    RecordingLog log;
+    EXPECT_FALSE(inflateFromSource(false, source, output, false, nullptr, log, UINT64_MAX));
+    EXPECT_TRUE(log.hasError("Failed to seek back to the end of the compressed data."));
+}
+
 TEST(FromSource, StreamCutShortFails) {
     const Bytes data = sampleData(Sample::kText, 200000, 14);
     const Bytes stream = zlibCompress(data, 6);

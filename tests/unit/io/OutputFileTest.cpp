@@ -112,7 +112,7 @@ TEST(OutputFile, SetFileTimeThroughHandleOrPath) {
 
 TEST(OutputDataBuffer, AppendsOverwritesAndPadsGaps) {
     DataBuffer buffer;
-    buffer.append("abc", 3);
+    ASSERT_TRUE(buffer.append("abc", 3));
     OutputDataBuffer out(&buffer);
     LogNull log;
     EXPECT_EQ(out.kind(), Output::kMemory);

@@ -119,7 +119,7 @@ TEST(Output, LittleEndianValuesAndBuffers) {
     ASSERT_TRUE(out.writeLe64(0x0708090A0B0C0D0EULL, nullptr, log));
     StringBuffer text("xy");
     DataBuffer bytes;
-    bytes.append("z", 1);
+    ASSERT_TRUE(bytes.append("z", 1));
     ASSERT_TRUE(out.write(text, nullptr, log));
     ASSERT_TRUE(out.write(bytes, nullptr, log));
     EXPECT_TRUE(out.write(StringBuffer(), nullptr, log));

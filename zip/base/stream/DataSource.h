@@ -27,30 +27,30 @@ public:
     virtual void close();
     // Up to `max` bytes, without any bookkeeping. `atEnd` is set when the source
     // has nothing more after these bytes.
-    virtual bool readRaw(uint8_t* buffer, uint32_t max, uint32_t& count, bool& atEnd,
+    [[nodiscard]] virtual bool readRaw(uint8_t* buffer, uint32_t max, uint32_t& count, bool& atEnd,
                          ProgressMonitor* monitor, LogBase& log);
     virtual bool atEnd();
-    virtual bool seekAbsolute(int64_t position);
-    virtual bool seekRelative(int64_t offset);
+    [[nodiscard]] virtual bool seekAbsolute(int64_t position);
+    [[nodiscard]] virtual bool seekRelative(int64_t offset);
     virtual int64_t position();
     virtual void rewind();
     // Moves past the next occurrence of the little-endian 32-bit value.
     virtual bool scanForUint32(uint32_t value);
     // Reads and discards n bytes, or up to the end of the source.
-    virtual bool skipBytes(uint64_t n, ProgressMonitor* monitor, LogBase& log);
+    [[nodiscard]] virtual bool skipBytes(uint64_t n, ProgressMonitor* monitor, LogBase& log);
 
     // Whether lendRaw() can hand out bytes the source already holds in memory.
     virtual bool canLend() const { return false; }
     // Like readRaw, but points `data` at up to `max` of the source's own bytes instead of
     // copying them; they stay valid as long as the source does.
-    virtual bool lendRaw(const uint8_t*& data, uint32_t max, uint32_t& count, bool& atEnd,
+    [[nodiscard]] virtual bool lendRaw(const uint8_t*& data, uint32_t max, uint32_t& count, bool& atEnd,
                          LogBase& log);
 
     // readRaw with the bookkeeping. False on a failed read or an abort.
-    bool read(uint8_t* buffer, uint32_t max, uint32_t& count, bool& atEnd, ProgressMonitor* monitor,
+    [[nodiscard]] bool read(uint8_t* buffer, uint32_t max, uint32_t& count, bool& atEnd, ProgressMonitor* monitor,
               LogBase& log);
     // lendRaw with the bookkeeping, for sources that canLend() and have no transform.
-    bool readInPlace(const uint8_t*& data, uint32_t max, uint32_t& count, bool& atEnd,
+    [[nodiscard]] bool readInPlace(const uint8_t*& data, uint32_t max, uint32_t& count, bool& atEnd,
                      ProgressMonitor* monitor, LogBase& log);
     // Reads until n bytes are there or the source ends; the count read (0 on abort).
     uint32_t readExactly(uint8_t* buffer, uint32_t n, ProgressMonitor* monitor, LogBase& log);

@@ -35,13 +35,13 @@ public:
 
     // False on a failed write or an abort; both set the error flag. Zero bytes
     // or null data succeed at once.
-    bool write(const void* data, uint64_t length, ProgressMonitor* monitor, LogBase& log);
-    bool write(const StringBuffer& text, ProgressMonitor* monitor, LogBase& log);
-    bool write(const DataBuffer& bytes, ProgressMonitor* monitor, LogBase& log);
+    [[nodiscard]] bool write(const void* data, uint64_t length, ProgressMonitor* monitor, LogBase& log);
+    [[nodiscard]] bool write(const StringBuffer& text, ProgressMonitor* monitor, LogBase& log);
+    [[nodiscard]] bool write(const DataBuffer& bytes, ProgressMonitor* monitor, LogBase& log);
     // Little-endian values, through the transform like any other bytes.
-    bool writeLe16(uint16_t value, ProgressMonitor* monitor, LogBase& log);
-    bool writeLe32(uint32_t value, ProgressMonitor* monitor, LogBase& log);
-    bool writeLe64(uint64_t value, ProgressMonitor* monitor, LogBase& log);
+    [[nodiscard]] bool writeLe16(uint16_t value, ProgressMonitor* monitor, LogBase& log);
+    [[nodiscard]] bool writeLe32(uint32_t value, ProgressMonitor* monitor, LogBase& log);
+    [[nodiscard]] bool writeLe64(uint64_t value, ProgressMonitor* monitor, LogBase& log);
 
     // The bracket of one decoding run, for the optional statistics.
     void runBegin();

@@ -139,7 +139,7 @@ bool ZipEntryMapped::parseCentralExtra(const uint8_t* extra, uint32_t length, Lo
             break;
         }
         case kExtraWinZipAes:
-            info.encryption = 4;
+            info.encryption = encryptionNumber(Encryption::kWinZipAes);
             info.keyLength = 128;
             if (len >= 2)
                 info.aesVendorVersion = le16(data);

@@ -37,6 +37,31 @@ constexpr uint16_t kFlagDataDescriptor = 0x0008;
 constexpr uint16_t kFlagStrongEncryption = 0x0040;
 constexpr uint16_t kFlagUtf8 = 0x0800;
 
-constexpr uint16_t kMethodWinZipAes = 99;
+// The compression methods the engine knows, as the headers store them.
+enum class Method : uint16_t {
+    kStored = 0,
+    kShrunk = 1,
+    kImploded = 6,
+    kDeflated = 8,
+    kDeflate64 = 9,
+    kBzip2 = 12,
+    kLzma = 14,
+    kPpmd = 98,
+    kWinZipAes = 99, // the real method is in the AES extra field
+};
+
+constexpr uint16_t kMethodWinZipAes = static_cast<uint16_t>(Method::kWinZipAes);
+
+// An entry's or an archive's kind of encryption. Callers of the public objects see these
+// numbers, and entries may carry the engine's own kinds beside them.
+enum class Encryption : int32_t {
+    kNone = 0,
+    kWinZipAes = 4,
+    kPassword = 5, // traditional ZIP encryption
+};
+
+constexpr int32_t encryptionNumber(Encryption kind) {
+    return static_cast<int32_t>(kind);
+}
 
 } // namespace zipfmt

@@ -14,9 +14,9 @@ EntryCipher entryCipher(const ZipEntryInfo& info) {
         return EntryCipher::Unsupported;
     if ((flags & kFlagEncrypted) && info.central.method != kMethodWinZipAes)
         return EntryCipher::Traditional;
-    if (info.encryption == 4)
+    if (info.encryption == encryptionNumber(Encryption::kWinZipAes))
         return EntryCipher::WinZipAes;
-    if (info.encryption != 0)
+    if (info.encryption != encryptionNumber(Encryption::kNone))
         return EntryCipher::Unsupported;
     return EntryCipher::None;
 }

@@ -28,7 +28,8 @@ constexpr ptrdiff_t kInputMargin = 16;
 // Room for three literals or the longest deflate match, so that the length check below only
 // triggers for long Deflate64 matches.
 constexpr ptrdiff_t kOutputMargin = 258 + 3;
-static_assert(kOutputMargin >= deflate_format::kMaxDeflateMatch + 3, "a round writes three literals or one match");
+static_assert(kOutputMargin >= deflate_format::kMaxDeflateMatch + 3,
+              "a round writes three literals or one match");
 
 // The count of bits held lives in the low 6 bits of `held`; the bits above are left as they
 // fall. Consuming subtracts a whole table entry, whose low byte is the bit count (at most 31,

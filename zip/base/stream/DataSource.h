@@ -28,7 +28,7 @@ public:
     // Up to `max` bytes, without any bookkeeping. `atEnd` is set when the source
     // has nothing more after these bytes.
     [[nodiscard]] virtual bool readRaw(uint8_t* buffer, uint32_t max, uint32_t& count, bool& atEnd,
-                         ProgressMonitor* monitor, LogBase& log);
+                                       ProgressMonitor* monitor, LogBase& log);
     virtual bool atEnd();
     [[nodiscard]] virtual bool seekAbsolute(int64_t position);
     [[nodiscard]] virtual bool seekRelative(int64_t offset);
@@ -43,15 +43,15 @@ public:
     virtual bool canLend() const { return false; }
     // Like readRaw, but points `data` at up to `max` of the source's own bytes instead of
     // copying them; they stay valid as long as the source does.
-    [[nodiscard]] virtual bool lendRaw(const uint8_t*& data, uint32_t max, uint32_t& count, bool& atEnd,
-                         LogBase& log);
+    [[nodiscard]] virtual bool lendRaw(const uint8_t*& data, uint32_t max, uint32_t& count,
+                                       bool& atEnd, LogBase& log);
 
     // readRaw with the bookkeeping. False on a failed read or an abort.
-    [[nodiscard]] bool read(uint8_t* buffer, uint32_t max, uint32_t& count, bool& atEnd, ProgressMonitor* monitor,
-              LogBase& log);
+    [[nodiscard]] bool read(uint8_t* buffer, uint32_t max, uint32_t& count, bool& atEnd,
+                            ProgressMonitor* monitor, LogBase& log);
     // lendRaw with the bookkeeping, for sources that canLend() and have no transform.
     [[nodiscard]] bool readInPlace(const uint8_t*& data, uint32_t max, uint32_t& count, bool& atEnd,
-                     ProgressMonitor* monitor, LogBase& log);
+                                   ProgressMonitor* monitor, LogBase& log);
     // Reads until n bytes are there or the source ends; the count read (0 on abort).
     uint32_t readExactly(uint8_t* buffer, uint32_t n, ProgressMonitor* monitor, LogBase& log);
     // Copies everything up to the end of the source to the output.

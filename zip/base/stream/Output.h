@@ -35,7 +35,8 @@ public:
 
     // False on a failed write or an abort; both set the error flag. Zero bytes
     // or null data succeed at once.
-    [[nodiscard]] bool write(const void* data, uint64_t length, ProgressMonitor* monitor, LogBase& log);
+    [[nodiscard]] bool write(const void* data, uint64_t length, ProgressMonitor* monitor,
+                             LogBase& log);
     [[nodiscard]] bool write(const StringBuffer& text, ProgressMonitor* monitor, LogBase& log);
     [[nodiscard]] bool write(const DataBuffer& bytes, ProgressMonitor* monitor, LogBase& log);
     // Little-endian values, through the transform like any other bytes.

@@ -132,7 +132,8 @@ bool ZipEntryMapped::inflateMappedEntry(const XString& directory, bool ignoreFol
         LogContextExitor decode(log, "inflateToOutput2");
         if (!mappedInflateToOutput(file, monitor, log, verbose)) {
             file.close();
-            os::deleteFileIn(folder, fileName, error);
+            // The half-written file goes; the decode failure is what gets reported.
+            static_cast<void>(os::deleteFileIn(folder, fileName, error));
             log.logError("Unzip failed");
             log.logData("filename", path.c_str());
             return false;
@@ -166,6 +167,6 @@ void ZipEntryMapped::removeExtractedFile(const XString& directory, bool ignoreFo
     const os::OpenFolder folder =
         os::openFolderBeneath(target.base, target.names, target.names.size() - 1, failure);
     uint32_t error = 0;
-    if (folder.isOpen())
-        os::deleteFileIn(folder, target.names.back(), error);
+    if (folder.isOpen()) // clean-up only: nothing is reported either way
+        static_cast<void>(os::deleteFileIn(folder, target.names.back(), error));
 }

@@ -69,7 +69,8 @@ void restoreFolderTimes(ZipSystem& system, const XString& directory, bool ignore
             continue;
         const CentralHeader& header = entry->info()->central;
         uint32_t error = 0;
-        os::setFileTimes(folder.handle(), FileSys::fileTimeFromDos(header.dosDate, header.dosTime),
-                         error);
+        // A folder keeps the time it has when the stored one cannot be set.
+        static_cast<void>(os::setFileTimes(
+            folder.handle(), FileSys::fileTimeFromDos(header.dosDate, header.dosTime), error));
     }
 }

@@ -1,9 +1,9 @@
 // Text conversion throughput: ours against glibc's iconv on the same 64 MiB of text, in the same
 // run. iconv serves only as the yardstick here: the product never calls it.
 #include "bench/BenchTiming.h"
-#include "codecs/text/EncodingConvert.h"
-#include "zip/core/DataBuffer.h"
-#include "zip/core/LogNull.h"
+#include "zip/base/text/EncodingConvert.h"
+#include "zip/base/DataBuffer.h"
+#include "zip/base/LogNull.h"
 
 #include <iconv.h>
 

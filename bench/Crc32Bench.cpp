@@ -1,7 +1,7 @@
 // CRC-32 and Adler-32 throughput: ours against zlib's on the same buffers in the same run.
 #include "bench/BenchTiming.h"
-#include "codecs/checksum/Adler32.h"
-#include "codecs/checksum/CrcKernels.h"
+#include "zip/base/checksum/Adler32.h"
+#include "zip/base/checksum/CrcKernels.h"
 
 #include <zlib.h>
 

@@ -3,9 +3,9 @@
 // each compressed on its own by zlib at level 6, as an archiver would store them.
 #include "bench/BenchTiming.h"
 #include "codecs/inflate/Inflate.h"
-#include "zip/core/LogNull.h"
-#include "zip/io/MemoryDataSource.h"
-#include "zip/io/Output.h"
+#include "zip/base/LogNull.h"
+#include "zip/base/stream/MemoryDataSource.h"
+#include "zip/base/stream/Output.h"
 
 #include <libdeflate.h>
 #include <zlib.h>

@@ -8,7 +8,7 @@
 #include "exe/ExeHeaders.h"
 #include "exe/ExeResource.h"
 #include "os/FileMapping.h"
-#include "zip/fs/VexmarHandle.h"
+#include "zip/base/fs/VexmarHandle.h"
 
 #include <cstdint>
 #include <memory>

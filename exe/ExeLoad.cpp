@@ -4,10 +4,10 @@
 
 #include "exe/PeFormat.h"
 #include "os/ModuleInfo.h"
-#include "zip/core/LogBase.h"
-#include "zip/core/LogContextExitor.h"
-#include "zip/core/XString.h"
-#include "zip/fs/FileSys.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogContextExitor.h"
+#include "zip/base/XString.h"
+#include "zip/base/fs/FileSys.h"
 
 #include <algorithm>
 

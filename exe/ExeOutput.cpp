@@ -1,8 +1,8 @@
 #include "exe/ExeOutput.h"
 
-#include "zip/core/LogBase.h"
-#include "zip/fs/VexmarHandle.h"
-#include "zip/io/ProgressMonitor.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/fs/VexmarHandle.h"
+#include "zip/base/stream/ProgressMonitor.h"
 
 #include <cstring>
 

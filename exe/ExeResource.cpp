@@ -1,6 +1,6 @@
 #include "exe/ExeResource.h"
 
-#include "zip/core/ValidityTag.h"
+#include "zip/base/ValidityTag.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 // fill in the offsets and the copies of the on-disk records.
 #pragma once
 
-#include "zip/core/VexmarObject.h"
-#include "zip/core/XString.h"
+#include "zip/base/VexmarObject.h"
+#include "zip/base/XString.h"
 
 #include <cstdint>
 #include <memory>

@@ -6,11 +6,11 @@
 #include "exe/ExeOutput.h"
 #include "exe/PeFormat.h"
 #include "exe/ResourceSection.h"
-#include "zip/core/LogBase.h"
-#include "zip/core/LogContextExitor.h"
-#include "zip/core/XString.h"
-#include "zip/fs/FileSys.h"
-#include "zip/io/ProgressMonitor.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogContextExitor.h"
+#include "zip/base/XString.h"
+#include "zip/base/fs/FileSys.h"
+#include "zip/base/stream/ProgressMonitor.h"
 
 #include <algorithm>
 #include <numeric>

@@ -5,7 +5,7 @@
 #include "exe/ExeImage.h"
 
 #include "exe/PeFormat.h"
-#include "zip/core/LogBase.h"
+#include "zip/base/LogBase.h"
 
 #include <cstring>
 

@@ -4,27 +4,15 @@
 
 #include <cstdint>
 
+#include "zip/base/ByteOrder.h"
+
 namespace pe {
 
-inline uint16_t le16(const uint8_t* p) {
-    return uint16_t(p[0] | p[1] << 8);
-}
-inline uint32_t le32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-inline void putLe16(uint8_t* p, uint16_t v) {
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-}
-inline void putLe32(uint8_t* p, uint32_t v) {
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-    p[2] = uint8_t(v >> 16);
-    p[3] = uint8_t(v >> 24);
-}
+using vexmar::le16;
+using vexmar::le32;
+using vexmar::putLe16;
+using vexmar::putLe32;
 
-// Rounds up to a multiple of `alignment`, a power of two; wider than 32 bits so
-// that nothing wraps.
 inline uint64_t roundUp(uint64_t value, uint32_t alignment) {
     return (value + alignment - 1) & ~uint64_t(alignment - 1);
 }

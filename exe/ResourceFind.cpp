@@ -2,8 +2,8 @@
 #include "exe/ExeImage.h"
 
 #include "exe/PeFormat.h"
-#include "zip/core/LogBase.h"
-#include "zip/core/XString.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/XString.h"
 
 namespace {
 

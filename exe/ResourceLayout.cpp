@@ -2,8 +2,8 @@
 #include "exe/ExeResource.h"
 #include "exe/PeFormat.h"
 #include "exe/ResourceSection.h"
-#include "zip/core/LogBase.h"
-#include "zip/fs/FileSys.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/fs/FileSys.h"
 
 using namespace pe;
 

@@ -4,8 +4,8 @@
 #include "exe/ExeImage.h"
 
 #include "exe/PeFormat.h"
-#include "zip/core/LogBase.h"
-#include "zip/core/LogContextExitor.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogContextExitor.h"
 
 #include <algorithm>
 

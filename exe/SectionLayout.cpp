@@ -5,8 +5,8 @@
 
 #include "exe/PeFormat.h"
 #include "exe/ResourceSection.h"
-#include "zip/core/LogBase.h"
-#include "zip/core/LogContextExitor.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogContextExitor.h"
 
 #include <algorithm>
 

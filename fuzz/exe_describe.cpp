@@ -5,8 +5,8 @@
 #include "exe/StringResource.h"
 #include "exe/VersionInfo.h"
 #include "fuzz/InputFile.h"
-#include "zip/core/LogNull.h"
-#include "zip/core/XString.h"
+#include "zip/base/LogNull.h"
+#include "zip/base/XString.h"
 
 #include <cstddef>
 #include <cstdint>

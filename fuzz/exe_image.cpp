@@ -3,8 +3,8 @@
 // and give the payload back.
 #include "exe/ExeImage.h"
 #include "fuzz/InputFile.h"
-#include "zip/core/Logger.h"
-#include "zip/core/XString.h"
+#include "zip/base/Logger.h"
+#include "zip/base/XString.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Explodes arbitrary data. The first byte chooses the dictionary (bit 0: 8 KB) and the literal
 // tree (bit 1); the next two give the expected size, which the output must never pass.
 #include "codecs/legacy/Implode.h"
-#include "zip/core/DataBuffer.h"
-#include "zip/core/LogNull.h"
+#include "zip/base/DataBuffer.h"
+#include "zip/base/LogNull.h"
 
 #include <cstddef>
 #include <cstdint>

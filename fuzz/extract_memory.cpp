@@ -3,8 +3,8 @@
 #include "zip/archive/ClsZip2.h"
 #include "zip/archive/ZipSystem.h"
 #include "zip/central/ZipEntryMapped.h"
-#include "zip/core/DataBuffer.h"
-#include "zip/core/Logger.h"
+#include "zip/base/DataBuffer.h"
+#include "zip/base/Logger.h"
 #include "zip/io/OutputDataBuffer.h"
 
 #include <cstddef>

@@ -3,8 +3,8 @@
 // build, and with the careful state machine alone. All must produce the same bytes, stop at the
 // same place and fail in the same way.
 #include "codecs/inflate/InflateState.h"
-#include "zip/core/LogBase.h"
-#include "zip/io/Output.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/stream/Output.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 #include "zip/archive/ClsZip2.h"
 #include "zip/archive/ZipSystem.h"
 #include "zip/central/ZipEntryMapped.h"
-#include "zip/core/Logger.h"
+#include "zip/base/Logger.h"
 
 #include <cstddef>
 #include <cstdint>

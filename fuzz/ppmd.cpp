@@ -3,9 +3,9 @@
 // memory, and restarts or cuts itself off, within a run), the rest is the coded data. The
 // output is capped; a decode that succeeds must have stopped at an end mark within the cap.
 #include "codecs/ppmd/PpmdI1Platform.h"
-#include "zip/core/LogNull.h"
-#include "zip/io/MemoryDataSource.h"
-#include "zip/io/Output.h"
+#include "zip/base/LogNull.h"
+#include "zip/base/stream/MemoryDataSource.h"
+#include "zip/base/stream/Output.h"
 
 #include <cstddef>
 #include <cstdint>

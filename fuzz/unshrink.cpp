@@ -1,8 +1,8 @@
 // Unshrinks arbitrary data. The first two bytes give the expected size, which the output must
 // never pass.
 #include "codecs/legacy/Unshrink.h"
-#include "zip/core/DataBuffer.h"
-#include "zip/core/LogNull.h"
+#include "zip/base/DataBuffer.h"
+#include "zip/base/LogNull.h"
 
 #include <cstddef>
 #include <cstdint>

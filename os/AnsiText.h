@@ -9,7 +9,7 @@ namespace os {
 
 // MultiByteToWideChar(CP_ACP): appends the UTF-16 form of `length` bytes to
 // `out`. False when the system refuses the conversion.
-bool ansiToWide(const char* text, size_t length, wstring& out);
+[[nodiscard]] bool ansiToWide(const char* text, size_t length, wstring& out);
 
 // The text in the ANSI code page of the system's default locale, with every
 // character that code page lacks replaced by its default character '?'.

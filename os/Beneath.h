@@ -48,7 +48,7 @@ private:
 
 // Whether the system drops trailing dots and spaces from the names it is given (Windows
 // does), so that such names must be repaired before they reach it.
-bool dropsTrailingDots();
+[[nodiscard]] bool dropsTrailingDots();
 
 // The absolute, normalised form of a path ("." and ".." applied, empty meaning the
 // current directory), in the system's own form. Empty when it cannot be had.
@@ -67,16 +67,16 @@ FileHandle replaceFileIn(const OpenFolder& folder, const std::string& name, bool
                          uint32_t& error, bool& link);
 
 // Deletes the file `name` in `folder` (a link there is removed, not followed).
-bool deleteFileIn(const OpenFolder& folder, const std::string& name, uint32_t& error);
+[[nodiscard]] bool deleteFileIn(const OpenFolder& folder, const std::string& name, uint32_t& error);
 
 // Removes the folder `name` in `folder` if it is empty; a link there is never followed.
-bool removeEmptyFolderIn(const OpenFolder& folder, const std::string& name, uint32_t& error);
+[[nodiscard]] bool removeEmptyFolderIn(const OpenFolder& folder, const std::string& name, uint32_t& error);
 
 // Whether the path's last name is a link (the names before it are followed).
-bool isLink(const char* path);
+[[nodiscard]] bool isLink(const char* path);
 
 // Sets a file's attributes through its handle (Windows values; elsewhere only read-only
 // means something).
-bool setAttributesOf(FileHandle file, uint32_t attributes, uint32_t& error);
+[[nodiscard]] bool setAttributesOf(FileHandle file, uint32_t attributes, uint32_t& error);
 
 } // namespace os

@@ -8,11 +8,11 @@
 
 namespace os {
 
-bool crtGetCwd(wchar* buffer, size_t size);
-bool crtChdir(const wchar* path);
+[[nodiscard]] bool crtGetCwd(wchar* buffer, size_t size);
+[[nodiscard]] bool crtChdir(const wchar* path);
 
 // The absolute form of `path` against the current directory, with "." and ".."
 // resolved by name; the path need not exist.
-bool crtFullPath(wchar* out, const wchar* path, size_t size);
+[[nodiscard]] bool crtFullPath(wchar* out, const wchar* path, size_t size);
 
 } // namespace os

@@ -26,13 +26,13 @@ inline constexpr uint32_t kErrorAlreadyExists = 183;
 inline constexpr uint32_t kErrorDirectory = 267;
 
 // GetFileAttributesW: false when the path cannot be queried (missing, bad name).
-bool wideFileAttributes(const wchar* path, uint32_t& attributes);
+[[nodiscard]] bool wideFileAttributes(const wchar* path, uint32_t& attributes);
 
 // CreateDirectoryW. `securityAttributes` is a SECURITY_ATTRIBUTES on Windows
 // (null for the default) and is ignored elsewhere. `error` is the Windows code
 // of a failure (183 for an existing object, 5 for access denied, 3 for a
 // missing parent); the thread's last error is left as the system set it.
-bool createDirectoryWide(const wchar* path, void* securityAttributes, uint32_t& error);
+[[nodiscard]] bool createDirectoryWide(const wchar* path, void* securityAttributes, uint32_t& error);
 
 // SetErrorMode(SEM_FAILCRITICALERRORS): returns the mode to restore. POSIX has
 // no such dialogs; there the mode is only remembered.
@@ -43,11 +43,11 @@ void restoreErrorMode(uint32_t mode);
 // asking for nothing but success. Elsewhere a drive root of the drive table is
 // a volume; any other root fails with 3 (a drive that is not there) or 53 (a
 // network path).
-bool volumeInformation(const wchar* root, uint32_t& error);
+[[nodiscard]] bool volumeInformation(const wchar* root, uint32_t& error);
 
 // The process's current directory in Windows form (the C runtime's _wgetcwd);
 // elsewhere the POSIX directory through the drive table, as Z:\....
-bool currentDirectoryWide(wchar* buffer, size_t size);
+[[nodiscard]] bool currentDirectoryWide(wchar* buffer, size_t size);
 
 // The C runtime's 64-bit time: whole seconds since 1970.
 int64_t crtTime64();

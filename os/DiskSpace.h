@@ -11,6 +11,6 @@ namespace os {
 // existing folder (GetDiskFreeSpaceExW on Windows, statvfs elsewhere, where a
 // drive-form path goes through the drive table). False with a Windows error code
 // when the system cannot say, for example because `folder` does not exist.
-bool freeDiskSpace(const wchar* folder, uint64_t& freeBytes, uint32_t& error);
+[[nodiscard]] bool freeDiskSpace(const wchar* folder, uint64_t& freeBytes, uint32_t& error);
 
 } // namespace os

@@ -15,7 +15,7 @@ namespace os {
 // Whether the system libraries the toolkit names (kernel32.dll, shlwapi.dll,
 // psapi.dll) exist here. Off Windows they do not, and every run-time binding of
 // their functions reports "not available".
-bool bindsSystemFunctions();
+[[nodiscard]] bool bindsSystemFunctions();
 
 // A system library by its file name, from the system folder alone
 // (LOAD_LIBRARY_SEARCH_SYSTEM32): never from the program's folder, the current

@@ -72,38 +72,38 @@ FileHandle openFile(const char* path, const FileOpenRequest& request, uint32_t& 
 void closeFile(FileHandle file);
 
 // One system call each; `done` is the number of bytes moved.
-bool readFile(FileHandle file, void* buffer, uint32_t max, uint32_t& done, uint32_t& error);
-bool writeFile(FileHandle file, const void* data, uint32_t length, uint32_t& done, uint32_t& error);
+[[nodiscard]] bool readFile(FileHandle file, void* buffer, uint32_t max, uint32_t& done, uint32_t& error);
+[[nodiscard]] bool writeFile(FileHandle file, const void* data, uint32_t length, uint32_t& done, uint32_t& error);
 
 enum class SeekFrom { Begin, Current, End };
-bool seekFile(FileHandle file, int64_t offset, SeekFrom from, int64_t& newPosition,
+[[nodiscard]] bool seekFile(FileHandle file, int64_t offset, SeekFrom from, int64_t& newPosition,
               uint32_t& error);
-bool fileSize(FileHandle file, int64_t& size, uint32_t& error);
+[[nodiscard]] bool fileSize(FileHandle file, int64_t& size, uint32_t& error);
 // Cuts the file (or extends it) to end at the current position.
-bool truncateAtPosition(FileHandle file, uint32_t& error);
+[[nodiscard]] bool truncateAtPosition(FileHandle file, uint32_t& error);
 // Sets aside disk space for `size` bytes of the file without changing its
 // length. A full disk fails here, before anything is written; a file system
 // that cannot set space aside succeeds with nothing reserved.
-bool reserveFileSpace(FileHandle file, uint64_t size, uint32_t& error);
-bool fileLastWriteTime(FileHandle file, FileTime& time, uint32_t& error);
+[[nodiscard]] bool reserveFileSpace(FileHandle file, uint64_t size, uint32_t& error);
+[[nodiscard]] bool fileLastWriteTime(FileHandle file, FileTime& time, uint32_t& error);
 // Sets creation (where the system keeps one), last-access and last-write times.
-bool setFileTimes(FileHandle file, FileTime time, uint32_t& error);
+[[nodiscard]] bool setFileTimes(FileHandle file, FileTime time, uint32_t& error);
 
-bool getFileAttributes(const char* path, uint32_t& attributes, uint32_t& error);
-bool setFileAttributes(const char* path, uint32_t attributes, uint32_t& error);
-bool createDirectory(const char* path, uint32_t& error);
-bool deleteFile(const char* path, uint32_t& error);
+[[nodiscard]] bool getFileAttributes(const char* path, uint32_t& attributes, uint32_t& error);
+[[nodiscard]] bool setFileAttributes(const char* path, uint32_t attributes, uint32_t& error);
+[[nodiscard]] bool createDirectory(const char* path, uint32_t& error);
+[[nodiscard]] bool deleteFile(const char* path, uint32_t& error);
 // Fails when the target exists.
-bool renameFile(const char* from, const char* to, uint32_t& error);
+[[nodiscard]] bool renameFile(const char* from, const char* to, uint32_t& error);
 // Puts `from` in the place of the existing file `to` in one step: at every
 // moment `to` names either the old file or the new one. Both must be on one volume.
-bool replaceFile(const char* from, const char* to, uint32_t& error);
+[[nodiscard]] bool replaceFile(const char* from, const char* to, uint32_t& error);
 // The path of the file that `path` finally names, following symbolic links (of
 // the folders on the way too); `path` itself when no link is involved.
-bool resolveLinks(const char* path, std::string& target, uint32_t& error);
+[[nodiscard]] bool resolveLinks(const char* path, std::string& target, uint32_t& error);
 // Gives `to` the access rights of `from` that a freshly created file lacks: the
 // permission bits on POSIX, the read-only, hidden and system attributes on Windows.
-bool copyAccessRights(const char* from, const char* to, uint32_t& error);
+[[nodiscard]] bool copyAccessRights(const char* from, const char* to, uint32_t& error);
 
 // The process's current directory, UTF-8 (empty when unknown).
 std::string currentDirectory();

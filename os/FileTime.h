@@ -18,7 +18,7 @@ FileTime currentFileTime();
 
 // The instant a local wall-clock value names, with the platform deciding whether
 // daylight saving time applies to it. The day of the week is ignored.
-bool localTimeToFileTime(const CalendarTime& local, FileTime& out);
+[[nodiscard]] bool localTimeToFileTime(const CalendarTime& local, FileTime& out);
 
 // Local time minus UTC, in seconds, at the given instant.
 int64_t utcOffsetSeconds(FileTime instant);

@@ -6,7 +6,7 @@
 namespace os {
 
 // QueryPerformanceFrequency: counts per second. False when there is no counter.
-bool performanceFrequency(int64_t& countsPerSecond);
+[[nodiscard]] bool performanceFrequency(int64_t& countsPerSecond);
 
 // QueryPerformanceCounter.
 int64_t performanceCount();

@@ -21,7 +21,7 @@ uint32_t getProfileString(const wchar* section, const wchar* key, const wchar* d
 // WritePrivateProfileStringW: sets `key` of `section` to `value`, replacing the
 // value in place when the key is there. A null `value` removes the key, a null
 // `key` the section. False on failure (see lastErrorCode).
-bool writeProfileString(const wchar* section, const wchar* key, const wchar* value,
+[[nodiscard]] bool writeProfileString(const wchar* section, const wchar* key, const wchar* value,
                         const wchar* file);
 
 } // namespace os

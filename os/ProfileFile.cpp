@@ -34,6 +34,8 @@ struct Document {
     Encoding encoding = Encoding::Ansi;
     std::vector<Line> lines;
     bool endsWithBreak = true;
+    // False when the bytes could not be turned into text: writing it back would lose them.
+    bool complete = true;
 };
 
 // One line's text from its three parts, appended in place (GCC's -O3 restrict
@@ -123,7 +125,7 @@ Document decode(const std::string& bytes) {
         document.encoding = Encoding::Utf8;
         text = fromUtf8(bytes.data() + 3, bytes.size() - 3);
     } else {
-        ansiToWide(bytes.data(), bytes.size(), text);
+        document.complete = ansiToWide(bytes.data(), bytes.size(), text);
     }
     size_t start = 0;
     while (start < text.size()) {
@@ -303,6 +305,10 @@ bool writeString(const wchar* section, const wchar* key, const wchar* value, con
     uint32_t readError = 0;
     if (readBytes(path, bytes, readError))
         document = decode(bytes);
+    if (!document.complete) {
+        error = kErrorInvalidData;
+        return false;
+    }
     if (document.lines.size() == 1 && document.lines[0].text.empty())
         document.lines.clear();
 

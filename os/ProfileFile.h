@@ -19,7 +19,7 @@ uint32_t getString(const wchar* section, const wchar* key, const wchar* defaultV
                    uint32_t size, const wchar* file);
 
 // The WritePrivateProfileStringW contract. `error` is a Windows code on failure.
-bool writeString(const wchar* section, const wchar* key, const wchar* value, const wchar* file,
+[[nodiscard]] bool writeString(const wchar* section, const wchar* key, const wchar* value, const wchar* file,
                  uint32_t& error);
 
 } // namespace profile

@@ -30,7 +30,7 @@ const void* resourceData(ModuleHandle module, ResourceHandle resource, uint32_t&
 
 // EnumResourceLanguagesW: the languages in which the resource exists, in the
 // order the system reports them. False when the resource cannot be enumerated.
-bool resourceLanguages(ModuleHandle module, uint16_t type, uint16_t name,
+[[nodiscard]] bool resourceLanguages(ModuleHandle module, uint16_t type, uint16_t name,
                        std::vector<uint16_t>& languages);
 
 // One resource of a generated table.

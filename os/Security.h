@@ -25,6 +25,6 @@ inline constexpr uint32_t kErrorHardLinksRefused = 1142; // ERROR_TOO_MANY_LINKS
 // False when the descriptor itself cannot be built (nothing is applied). True
 // otherwise, with `result` the Windows code of the apply: 0 success, 2 for a path
 // that is not there, one of the refusals above, any other code for other failures.
-bool applyOpenPermissions(const wchar* path, uint32_t& result);
+[[nodiscard]] bool applyOpenPermissions(const wchar* path, uint32_t& result);
 
 } // namespace os

@@ -10,6 +10,6 @@ namespace os {
 // FormatMessageW from the system in `language` (a full language identifier).
 // Elsewhere the C library's text for the errno value, whose language is the
 // process locale's. False when the system has no text for the code.
-bool systemMessage(uint32_t code, uint16_t language, wstring& text);
+[[nodiscard]] bool systemMessage(uint32_t code, uint16_t language, wstring& text);
 
 } // namespace os

@@ -7,6 +7,6 @@ namespace os {
 
 // GetVersionExW: true with the major and minor version on an NT-family system,
 // false on any other (every system that is not Windows).
-bool windowsNtVersion(uint32_t& major, uint32_t& minor);
+[[nodiscard]] bool windowsNtVersion(uint32_t& major, uint32_t& minor);
 
 } // namespace os

@@ -3,6 +3,6 @@
 
 namespace os {
 
-bool stdoutIsTerminal();
+[[nodiscard]] bool stdoutIsTerminal();
 
 } // namespace os

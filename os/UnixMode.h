@@ -13,6 +13,6 @@ namespace os {
 // the mode is taken: set-user-ID, set-group-ID and sticky bits never come from
 // an archive. Windows has no execute permission (a file runs by its name), so
 // there it leaves the file as it is.
-bool grantExecute(FileHandle file, uint32_t unixMode, uint32_t& error);
+[[nodiscard]] bool grantExecute(FileHandle file, uint32_t unixMode, uint32_t& error);
 
 } // namespace os

@@ -3,8 +3,8 @@
 #include "app/preferences/DescriptionScan.h"
 #include "app/preferences/SuiteGuid.h"
 #include "exe/ExeImage.h"
-#include "zip/core/LogNull.h"
-#include "zip/core/XString.h"
+#include "zip/base/LogNull.h"
+#include "zip/base/XString.h"
 #include "zip/facade/VxZipW.h"
 
 #include <memory>

@@ -150,8 +150,9 @@ void SavePreferences(const StrictPath& iniPath, const StrictPath& downloadDir) {
         const WString name = LoadLauncherString(StringId::kSuiteName);
         if (!os::writeProfileString(guid.c_str(), kSuiteNameKey, name.c_str(), iniPath.GetPath()))
             return;
-        os::writeProfileString(guid.c_str(), kFullPathKey, downloadDir.GetPath(),
-                               iniPath.GetPath());
+        if (!os::writeProfileString(guid.c_str(), kFullPathKey, downloadDir.GetPath(),
+                                    iniPath.GetPath()))
+            return;
     } catch (const FatalResourceError&) {
         throw;
     } catch (...) {

@@ -1,9 +1,9 @@
 #include "codecs/bzip2/Bzip2Decode.h"
 
-#include "zip/core/LogBase.h"
-#include "zip/core/LogContextExitor.h"
-#include "zip/io/DataSource.h"
-#include "zip/io/Output.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogContextExitor.h"
+#include "zip/base/stream/DataSource.h"
+#include "zip/base/stream/Output.h"
 
 #include <bzlib.h>
 #include <memory>

@@ -5,8 +5,9 @@
 
 #if defined(VEXMAR_AES_NI)
 
-#include <cpuid.h>
 #include <immintrin.h>
+
+#include "zip/base/CpuFeatures.h"
 
 #define VEXMAR_AESNI __attribute__((target("aes,sse4.1")))
 #if defined(__i386__)
@@ -19,12 +20,7 @@
 namespace vexmar {
 
 bool cpuHasAesNi() {
-    constexpr unsigned kAes = 1u << 25; // CPUID leaf 1, ECX
-    constexpr unsigned kSse41 = 1u << 19;
-    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx))
-        return false;
-    return (ecx & kAes) && (ecx & kSse41);
+    return cpuFeatures().aes && cpuFeatures().sse41;
 }
 
 namespace {

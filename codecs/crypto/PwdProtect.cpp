@@ -1,6 +1,6 @@
 #include "codecs/crypto/PwdProtect.h"
 
-#include "codecs/checksum/CrcTables.h"
+#include "zip/base/checksum/CrcTables.h"
 
 namespace {
 

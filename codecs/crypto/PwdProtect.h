@@ -2,9 +2,9 @@
 // start with a 12-byte encryption header whose last byte lets a password be checked.
 #pragma once
 
-#include "zip/core/StringBuffer.h"
-#include "zip/core/VexmarObject.h"
-#include "zip/io/DataTransform.h"
+#include "zip/base/StringBuffer.h"
+#include "zip/base/VexmarObject.h"
+#include "zip/base/stream/DataTransform.h"
 
 #include <cstddef>
 #include <cstdint>

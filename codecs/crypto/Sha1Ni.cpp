@@ -5,8 +5,9 @@
 
 #if defined(VEXMAR_SHA_NI)
 
-#include <cpuid.h>
 #include <immintrin.h>
+
+#include "zip/base/CpuFeatures.h"
 
 #define VEXMAR_SHANI __attribute__((target("sha,ssse3,sse4.1")))
 #if defined(__i386__)
@@ -19,15 +20,8 @@
 namespace vexmar {
 
 bool cpuHasShaNi() {
-    constexpr unsigned kSsse3 = 1u << 9; // leaf 1, ECX
-    constexpr unsigned kSse41 = 1u << 19;
-    constexpr unsigned kSha = 1u << 29; // leaf 7, EBX
-    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx) || !(ecx & kSsse3) || !(ecx & kSse41))
-        return false;
-    if (!__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx))
-        return false;
-    return (ebx & kSha) != 0;
+    const CpuFeatures& f = cpuFeatures();
+    return f.ssse3 && f.sse41 && f.sha;
 }
 
 namespace {

@@ -1,16 +1,14 @@
 // SHA-1 block function in plain C++, with a 16-word rolling message schedule.
 #include "codecs/crypto/Sha1Kernels.h"
 
+#include "zip/base/ByteOrder.h"
+
 namespace vexmar {
 
 namespace {
 
 inline uint32_t rotl(uint32_t v, int n) {
     return (v << n) | (v >> (32 - n));
-}
-
-inline uint32_t loadBe32(const uint8_t* p) {
-    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
 }
 
 struct Rounds {
@@ -42,7 +40,7 @@ void sha1BlocksPortable(uint32_t state[5], const uint8_t* data, size_t blocks) {
     for (; blocks > 0; --blocks, data += 64) {
         Rounds r;
         for (int i = 0; i < 16; ++i)
-            r.w[i] = loadBe32(data + 4 * i);
+            r.w[i] = be32(data + 4 * i);
         r.a = state[0];
         r.b = state[1];
         r.c = state[2];

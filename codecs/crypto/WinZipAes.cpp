@@ -1,10 +1,10 @@
 #include "codecs/crypto/WinZipAes.h"
 
 #include "codecs/crypto/Pbkdf2.h"
-#include "zip/core/LogBase.h"
-#include "zip/core/LogContextExitor.h"
-#include "zip/core/StringBuffer.h"
-#include "zip/io/DataSource.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogContextExitor.h"
+#include "zip/base/StringBuffer.h"
+#include "zip/base/stream/DataSource.h"
 
 #include <cstring>
 

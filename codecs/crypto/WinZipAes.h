@@ -5,8 +5,8 @@
 
 #include "codecs/crypto/Aes.h"
 #include "codecs/crypto/HmacSha1.h"
-#include "zip/core/VexmarObject.h"
-#include "zip/io/DataTransform.h"
+#include "zip/base/VexmarObject.h"
+#include "zip/base/stream/DataTransform.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,7 +14,7 @@
 class DataSource;
 class LogBase;
 class ProgressMonitor;
-#include "zip/core/StringBuffer.h"
+#include "zip/base/StringBuffer.h"
 
 class WinZipAes : public DataTransform, public VexmarObject {
 public:

@@ -14,9 +14,9 @@
 #include "codecs/inflate/InflateState.h"
 
 #include "codecs/inflate/MatchCopy.h"
+#include "zip/base/CpuFeatures.h"
 
 #if defined(__x86_64__) || defined(__i386__)
-#include <cpuid.h>
 #define VEXMAR_INFLATE_BMI2 1
 #endif
 
@@ -29,6 +29,8 @@ template <bool kDeflate64> constexpr ptrdiff_t kInputMargin = kDeflate64 ? 16 : 
 // Room for three literals or the longest deflate match: plain deflate's matches always fit, and
 // only Deflate64's longer ones are checked against the room left.
 constexpr ptrdiff_t kOutputMargin = 258 + 3;
+static_assert(kOutputMargin >= deflate_format::kMaxDeflateMatch + 3,
+              "a round writes three literals or one match");
 
 // The count of bits held lives in the low 6 bits of `held`; the bits above are left as they
 // fall. Consuming subtracts a whole table entry, whose low byte is the bit count (at most 31,
@@ -72,9 +74,7 @@ inline __attribute__((always_inline)) uint32_t subTableIndex(uint32_t link, uint
 
 bool InflateState::processorHasBmi2() {
 #if VEXMAR_INFLATE_BMI2
-    constexpr unsigned kBmi2 = 1u << 8; // CPUID leaf 7, sub-leaf 0, EBX
-    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    return __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) && (ebx & kBmi2) != 0;
+    return vexmar::cpuFeatures().bmi2;
 #else
     return false;
 #endif

@@ -2,11 +2,11 @@
 #include "codecs/inflate/Inflate.h"
 #include "codecs/inflate/InflateState.h"
 
-#include "zip/core/LogBase.h"
-#include "zip/core/LogContextExitor.h"
-#include "zip/io/DataSource.h"
-#include "zip/io/Output.h"
-#include "zip/io/ProgressMonitor.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogContextExitor.h"
+#include "zip/base/stream/DataSource.h"
+#include "zip/base/stream/Output.h"
+#include "zip/base/stream/ProgressMonitor.h"
 
 #include <algorithm>
 #include <memory>
@@ -74,9 +74,12 @@ bool InflateState::inflateSource(DataSource& source, uint32_t chunkSize, Output&
             break;
         }
         if (finished_) {
-            // Leave the source just after the compressed data.
-            if (leftover != 0)
-                source.seekRelative(-static_cast<int64_t>(leftover));
+            // Leave the source just after the compressed data: what follows (a trailer, the
+            // next entry) is read from there, so a source that cannot go back fails the run.
+            if (leftover != 0 && !source.seekRelative(-static_cast<int64_t>(leftover))) {
+                log.logError("Failed to seek back to the end of the compressed data.");
+                ok = false;
+            }
             break;
         }
         if (aborted(monitor, log)) {

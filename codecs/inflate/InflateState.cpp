@@ -2,7 +2,7 @@
 // it needs, so that decoding can stop at any bit of a chunk and resume with the next chunk.
 #include "codecs/inflate/InflateState.h"
 
-#include "zip/core/LogBase.h"
+#include "zip/base/LogBase.h"
 
 #include <algorithm>
 #include <cstring>
@@ -81,7 +81,7 @@ InflateState::Step InflateState::step(const uint8_t*& next, const uint8_t* end, 
         const bool valid = (cmf & 0x0F) == 8 && (cmf >> 4) <= 7 && (flg & 0x20) == 0 &&
                            (cmf * 256 + flg) % 31 == 0;
         if (!valid)
-            return failDecode(1, log);
+            return failDecode(InflateError::kZlibHeader, log);
         state_ = kBlockHeader;
         return Step::kDone;
     }
@@ -140,7 +140,7 @@ InflateState::Step InflateState::step(const uint8_t*& next, const uint8_t* end, 
         const uint32_t distance = (codeEntry_ >> 16) + takeBits(extraBits);
         state_ = kLiteralLength;
         if (!window_.copyMatch(distance, static_cast<uint32_t>(matchLength_), sink))
-            return failDecode(6, log);
+            return failDecode(InflateError::kMatchCopy, log);
         return Step::kDone;
     }
     case kStoredLength:
@@ -153,7 +153,7 @@ InflateState::Step InflateState::step(const uint8_t*& next, const uint8_t* end, 
         if (bitCount_ < 16)
             return Step::kNeedInput;
         if ((takeBits(16) ^ 0xFFFF) != static_cast<uint32_t>(storedRemaining_))
-            return failDecode(7, log);
+            return failDecode(InflateError::kStoredLength, log);
         state_ = storedRemaining_ != 0 ? kStoredBytes : kBlockHeader;
         return Step::kDone;
     case kStoredBytes:
@@ -200,7 +200,7 @@ InflateState::Step InflateState::blockHeader(LogBase& log) {
         break;
     default:
         // Type 3 is reserved: no encoder writes it, so the data is damaged.
-        return failDecode(9, log);
+        return failDecode(InflateError::kReservedBlockType, log);
     }
     return Step::kDone;
 }
@@ -217,7 +217,7 @@ InflateState::Step InflateState::codeLength(LogBase& log) {
     if (used == HuffDecodeTable::kNeedMoreBits)
         return Step::kNeedInput;
     if (entry & HuffDecodeTable::kSlow)
-        return failDecode(2, log);
+        return failDecode(InflateError::kCodeLengthCode, log);
     takeBits(used);
     const int symbol = static_cast<int>(entry >> 16);
     switch (symbol) {
@@ -259,11 +259,11 @@ InflateState::Step InflateState::literalLength(const Sink& sink) {
     // Slow entries are the end of block and codes without a symbol or without a row (286 and
     // 287, which the fixed code has but no encoder sends).
     if ((entry & (HuffDecodeTable::kSlow | HuffDecodeTable::kEndOfBlock)) == HuffDecodeTable::kSlow)
-        return failDecode(3, *sink.log);
+        return failDecode(InflateError::kLiteralLengthCode, *sink.log);
     takeBits(used);
     if (entry & HuffDecodeTable::kLiteral) {
         if (!window_.put(static_cast<uint8_t>(entry >> 16), sink))
-            return failDecode(4, *sink.log);
+            return failDecode(InflateError::kLiteralWrite, *sink.log);
     } else if (entry & HuffDecodeTable::kEndOfBlock) {
         state_ = kBlockHeader;
     } else {
@@ -280,7 +280,7 @@ InflateState::Step InflateState::distance(LogBase& log) {
         return Step::kNeedInput;
     // Slow entries are codes without a symbol, and symbols 30 and 31 outside Deflate64.
     if (entry & HuffDecodeTable::kSlow)
-        return failDecode(5, log);
+        return failDecode(InflateError::kDistanceCode, log);
     takeBits(used);
     codeEntry_ = entry;
     state_ = kDistanceExtra;
@@ -293,13 +293,13 @@ InflateState::Step InflateState::storedBytes(const uint8_t*& next, const uint8_t
     // first; the rest is copied straight from the input.
     while (storedRemaining_ > 0 && bitCount_ >= 8) {
         if (!window_.put(static_cast<uint8_t>(takeBits(8)), sink))
-            return failDecode(8, *sink.log);
+            return failDecode(InflateError::kStoredWrite, *sink.log);
         --storedRemaining_;
     }
     const uint32_t count =
         std::min(static_cast<uint32_t>(storedRemaining_), static_cast<uint32_t>(end - next));
     if (!window_.putBytes(next, count, sink))
-        return failDecode(8, *sink.log);
+        return failDecode(InflateError::kStoredWrite, *sink.log);
     next += count;
     storedRemaining_ -= static_cast<int32_t>(count);
     if (storedRemaining_ > 0)
@@ -308,8 +308,8 @@ InflateState::Step InflateState::storedBytes(const uint8_t*& next, const uint8_t
     return Step::kDone;
 }
 
-InflateState::Step InflateState::failDecode(int number, LogBase& log) {
-    log.logDataInt("decodeErrNum", number);
+InflateState::Step InflateState::failDecode(InflateError error, LogBase& log) {
+    log.logDataInt("decodeErrNum", static_cast<int>(error));
     log.logError("inflate decode error.");
     return Step::kFailed;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "codecs/inflate/HuffDecodeTable.h"
+#include "codecs/inflate/InflateError.h"
 #include "codecs/inflate/InflateTables.h"
 #include "codecs/inflate/InflateWindow.h"
 
@@ -93,7 +94,7 @@ private:
     // Reads code lengths while the input suffices for any of them.
     void decodeCodeLengthsFast(const uint8_t*& next, const uint8_t* end);
 
-    Step failDecode(int number, LogBase& log);
+    Step failDecode(InflateError error, LogBase& log);
     uint32_t takeBits(int count) {
         const uint32_t value = static_cast<uint32_t>(bitBuffer_ & ((uint64_t(1) << count) - 1));
         bitBuffer_ >>= count;

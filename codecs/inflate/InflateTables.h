@@ -15,6 +15,7 @@ constexpr int kMaxCodeLength = 15;
 constexpr int kEndOfBlock = 256;
 constexpr int kFirstLengthSymbol = 257;
 constexpr int kLengthRowCount = 29; // symbols 257 to 285
+constexpr int kMaxDeflateMatch = 258; // symbol 285 in deflate
 
 // One symbol's row: the value is base + the next extraBits bits of the stream.
 struct CodeRow {

@@ -2,8 +2,8 @@
 #include "codecs/inflate/InflateWindow.h"
 
 #include "codecs/inflate/MatchCopy.h"
-#include "zip/core/LogBase.h"
-#include "zip/io/Output.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/stream/Output.h"
 
 #include <algorithm>
 #include <cstring>

@@ -7,6 +7,10 @@
 #include <cstring>
 
 constexpr uint32_t kMatchCopyOverrun = 32;
+// The widest case: two unconditional 16-byte pieces for a match of one byte.
+constexpr uint32_t kMatchCopyPiece = 16;
+static_assert(kMatchCopyOverrun >= 2 * kMatchCopyPiece - 1, "copyMatch writes past the window");
+static_assert(kMatchCopyPiece >= 2 * sizeof(uint64_t), "a piece is two of the word copies");
 
 inline uint64_t loadWord(const uint8_t* p) {
     uint64_t word;
@@ -32,17 +36,17 @@ inline void storeWord(uint8_t* p, uint64_t word) {
 inline void copyMatch(uint8_t* out, uint32_t distance, uint32_t length) {
     const uint8_t* from = out - distance;
     uint8_t* const end = out + length;
-    if (distance >= 16) {
+    if (distance >= kMatchCopyPiece) {
         // Most matches are short: two unconditional pieces cover them without a loop branch.
-        std::memcpy(out, from, 16);
-        std::memcpy(out + 16, from + 16, 16);
-        if (length > 32) {
-            out += 32;
-            from += 32;
+        std::memcpy(out, from, kMatchCopyPiece);
+        std::memcpy(out + kMatchCopyPiece, from + kMatchCopyPiece, kMatchCopyPiece);
+        if (length > 2 * kMatchCopyPiece) {
+            out += 2 * kMatchCopyPiece;
+            from += 2 * kMatchCopyPiece;
             do {
-                std::memcpy(out, from, 16);
-                out += 16;
-                from += 16;
+                std::memcpy(out, from, kMatchCopyPiece);
+                out += kMatchCopyPiece;
+                from += kMatchCopyPiece;
             } while (out < end);
         }
     } else if (distance >= 8) {

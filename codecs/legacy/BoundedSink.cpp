@@ -1,7 +1,7 @@
 #include "codecs/legacy/BoundedSink.h"
 
-#include "zip/core/DataBuffer.h"
-#include "zip/core/LogBase.h"
+#include "zip/base/DataBuffer.h"
+#include "zip/base/LogBase.h"
 
 #include <algorithm>
 #include <cstring>

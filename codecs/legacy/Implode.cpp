@@ -1,7 +1,7 @@
 #include "codecs/legacy/Implode.h"
 
 #include "codecs/legacy/BoundedSink.h"
-#include "zip/core/LogBase.h"
+#include "zip/base/LogBase.h"
 
 namespace {
 

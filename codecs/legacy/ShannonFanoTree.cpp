@@ -1,6 +1,6 @@
 #include "codecs/legacy/ShannonFanoTree.h"
 
-#include "zip/core/LogBase.h"
+#include "zip/base/LogBase.h"
 
 #include <algorithm>
 #include <cstring>

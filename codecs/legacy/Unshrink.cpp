@@ -3,7 +3,7 @@
 #include "codecs/legacy/BoundedSink.h"
 #include "codecs/legacy/LsbBitReader.h"
 #include "codecs/legacy/ShrinkDictionary.h"
-#include "zip/core/LogBase.h"
+#include "zip/base/LogBase.h"
 
 #include <memory>
 #include <new>

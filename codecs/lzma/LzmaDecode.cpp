@@ -1,9 +1,9 @@
 #include "codecs/lzma/LzmaDecode.h"
 
-#include "zip/core/LogBase.h"
-#include "zip/core/LogContextExitor.h"
-#include "zip/io/DataSource.h"
-#include "zip/io/Output.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogContextExitor.h"
+#include "zip/base/stream/DataSource.h"
+#include "zip/base/stream/Output.h"
 
 #include <cstdlib>
 #include <lzma.h>

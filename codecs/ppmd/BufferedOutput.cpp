@@ -1,7 +1,7 @@
 #include "codecs/ppmd/BufferedOutput.h"
 
-#include "zip/core/LogBase.h"
-#include "zip/io/Output.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/stream/Output.h"
 
 namespace ppmd {
 

@@ -3,7 +3,7 @@
 // than 4000 bytes.
 #pragma once
 
-#include "zip/core/DataBuffer.h"
+#include "zip/base/DataBuffer.h"
 
 #include <cstdint>
 

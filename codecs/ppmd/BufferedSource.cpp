@@ -1,6 +1,6 @@
 #include "codecs/ppmd/BufferedSource.h"
 
-#include "zip/io/DataSource.h"
+#include "zip/base/stream/DataSource.h"
 
 namespace ppmd {
 

@@ -1,8 +1,8 @@
 #include "codecs/ppmd/PpmdEntry.h"
 
 #include "codecs/ppmd/PpmdI1Platform.h"
-#include "zip/core/LogBase.h"
-#include "zip/io/DataSource.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/stream/DataSource.h"
 
 bool ppmdFromSource(DataSource& source, Output& output, uint64_t uncompressedSize,
                     ProgressMonitor* monitor, LogBase& log, bool verbose) {

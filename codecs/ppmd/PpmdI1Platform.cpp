@@ -3,8 +3,8 @@
 #include "codecs/ppmd/BufferedOutput.h"
 #include "codecs/ppmd/BufferedSource.h"
 #include "codecs/ppmd/DecodeSymbol.h"
-#include "zip/core/LogBase.h"
-#include "zip/io/ProgressMonitor.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/stream/ProgressMonitor.h"
 
 PpmdI1Platform::~PpmdI1Platform() = default;
 

@@ -1,5 +1,7 @@
 #include "os/Clock.h"
 
+#include "os/win32/SystemTime.h"
+
 #include <windows.h>
 
 namespace os {
@@ -7,16 +9,7 @@ namespace os {
 CalendarTime currentUtcTime() {
     SYSTEMTIME st;
     GetSystemTime(&st);
-    CalendarTime t;
-    t.year = st.wYear;
-    t.month = st.wMonth;
-    t.dayOfWeek = st.wDayOfWeek;
-    t.day = st.wDay;
-    t.hour = st.wHour;
-    t.minute = st.wMinute;
-    t.second = st.wSecond;
-    t.milliseconds = st.wMilliseconds;
-    return t;
+    return fromSystemTime(st);
 }
 
 uint64_t tickCountMs() {

@@ -1,5 +1,7 @@
 #include "os/File.h"
 
+#include "os/win32/SystemTime.h"
+
 #include <windows.h>
 
 namespace os {
@@ -90,17 +92,6 @@ template <typename OpenFn> HANDLE openWithRetries(OpenFn open, DWORD share, bool
             share = FILE_SHARE_READ | FILE_SHARE_WRITE;
     }
     return h;
-}
-
-FileTime toFileTime(const FILETIME& ft) {
-    return (FileTime(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-}
-
-FILETIME fromFileTime(FileTime t) {
-    FILETIME ft;
-    ft.dwLowDateTime = DWORD(t & 0xFFFFFFFF);
-    ft.dwHighDateTime = DWORD(t >> 32);
-    return ft;
 }
 
 bool fail(uint32_t& error) {
@@ -245,12 +236,12 @@ bool fileLastWriteTime(FileHandle file, FileTime& time, uint32_t& error) {
     FILETIME written;
     if (!GetFileTime(HANDLE(file), nullptr, nullptr, &written))
         return fail(error);
-    time = toFileTime(written);
+    time = fromFileTime(written);
     return true;
 }
 
 bool setFileTimes(FileHandle file, FileTime time, uint32_t& error) {
-    const FILETIME ft = fromFileTime(time);
+    const FILETIME ft = toFileTime(time);
     return SetFileTime(HANDLE(file), &ft, &ft, &ft) || fail(error);
 }
 

@@ -1,5 +1,7 @@
 #include "os/FileTime.h"
 
+#include "os/win32/SystemTime.h"
+
 #include <windows.h>
 
 namespace os {
@@ -7,30 +9,21 @@ namespace os {
 FileTime currentFileTime() {
     FILETIME ft;
     GetSystemTimeAsFileTime(&ft);
-    return (FileTime(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    return fromFileTime(ft);
 }
 
 bool localTimeToFileTime(const CalendarTime& local, FileTime& out) {
-    SYSTEMTIME st{};
-    st.wYear = local.year;
-    st.wMonth = local.month;
-    st.wDay = local.day;
-    st.wHour = local.hour;
-    st.wMinute = local.minute;
-    st.wSecond = local.second;
-    st.wMilliseconds = local.milliseconds;
+    const SYSTEMTIME st = toSystemTime(local);
     SYSTEMTIME utc;
     FILETIME ft;
     if (!TzSpecificLocalTimeToSystemTime(nullptr, &st, &utc) || !SystemTimeToFileTime(&utc, &ft))
         return false;
-    out = (FileTime(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    out = fromFileTime(ft);
     return true;
 }
 
 int64_t utcOffsetSeconds(FileTime instant) {
-    FILETIME ft;
-    ft.dwLowDateTime = DWORD(instant & 0xFFFFFFFF);
-    ft.dwHighDateTime = DWORD(instant >> 32);
+    const FILETIME ft = toFileTime(instant);
     SYSTEMTIME utc;
     SYSTEMTIME local;
     FILETIME localFt;
@@ -38,7 +31,7 @@ int64_t utcOffsetSeconds(FileTime instant) {
         !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local) ||
         !SystemTimeToFileTime(&local, &localFt))
         return 0;
-    const FileTime localTime = (FileTime(localFt.dwHighDateTime) << 32) | localFt.dwLowDateTime;
+    const FileTime localTime = fromFileTime(localFt);
     // Sub-millisecond parts are lost on the way: round to whole seconds.
     const int64_t diff = int64_t(localTime) - int64_t(instant);
     return (diff + (diff < 0 ? -5000000 : 5000000)) / 10000000;

@@ -24,6 +24,8 @@
 // ends when the process has ended (its exit code is reported), when the file given
 // by --done appears, or after the timeout (exit status 2). It looks every 20 ms
 // unless --interval says otherwise.
+#include "tests/e2e/JsonLines.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -61,66 +63,6 @@ struct Options {
     DWORD timeoutMs = 90000;
     DWORD intervalMs = 20;
 };
-
-std::string utf8(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr,
-                                nullptr);
-    std::string out(size_t(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
-std::string quoted(const std::wstring& text) {
-    std::string out = "\"";
-    for (unsigned char c : utf8(text)) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (c < 0x20) {
-                char escape[8];
-                std::snprintf(escape, sizeof escape, "\\u%04x", c);
-                out += escape;
-            } else {
-                out += char(c);
-            }
-        }
-    }
-    return out + "\"";
-}
-
-// One JSON line: {"event": NAME, FIELDS...}; FIELDS are already-formatted "key": value pairs.
-void report(const char* name, const std::vector<std::string>& fields = {}) {
-    std::string line = std::string("{\"event\": \"") + name + "\"";
-    for (const std::string& field : fields)
-        line += ", " + field;
-    line += "}\n";
-    std::fputs(line.c_str(), stdout);
-    std::fflush(stdout);
-}
-
-std::string field(const char* key, const std::wstring& value) {
-    return std::string("\"") + key + "\": " + quoted(value);
-}
-std::string field(const char* key, long long value) {
-    return std::string("\"") + key + "\": " + std::to_string(value);
-}
-std::string flag(const char* key, bool value) {
-    return std::string("\"") + key + "\": " + (value ? "true" : "false");
-}
 
 // The text of another process's window, asked for with WM_GETTEXT (which Windows
 // carries across processes) rather than the cached caption.

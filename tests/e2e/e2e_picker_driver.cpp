@@ -23,6 +23,8 @@
 // it reports the main dialog's directory field and presses Exit. Message boxes are
 // reported and answered (OK, or Yes/No for a question). Every observation is one
 // JSON line on standard output.
+#include "tests/e2e/JsonLines.h"
+
 #include <windows.h>
 
 #include <tlhelp32.h>
@@ -53,43 +55,6 @@ struct Options {
     size_t interruptAfter = std::wstring::npos;
     DWORD timeoutMs = 90000;
 };
-
-std::string quoted(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr,
-                                nullptr);
-    std::string bytes(size_t(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), bytes.data(), n, nullptr,
-                        nullptr);
-    std::string out = "\"";
-    for (unsigned char c : bytes) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += char(c);
-        } else if (c < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            out += escape;
-        } else {
-            out += char(c);
-        }
-    }
-    return out + "\"";
-}
-
-void report(const char* name, const std::vector<std::string>& fields = {}) {
-    std::string line = std::string("{\"event\": \"") + name + "\"";
-    for (const std::string& f : fields)
-        line += ", " + f;
-    std::fputs((line + "}\n").c_str(), stdout);
-    std::fflush(stdout);
-}
-
-std::string field(const char* key, const std::wstring& value) {
-    return std::string("\"") + key + "\": " + quoted(value);
-}
-std::string flag(const char* key, bool value) {
-    return std::string("\"") + key + "\": " + (value ? "true" : "false");
-}
 
 std::wstring windowText(HWND window) {
     if (!window)

@@ -8,6 +8,8 @@
 //                      this program)
 //   E2E_SETUP_RELEASE  a file to wait for before ending (at most two minutes)
 //   E2E_SETUP_EXIT     the exit status to end with (default 0)
+#include "tests/e2e/JsonLines.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
@@ -37,14 +39,6 @@ long long ownFileSize() {
     if (n == 0 || n >= MAX_PATH || !GetFileAttributesExW(self, GetFileExInfoStandard, &data))
         return -1;
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-std::string utf8(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr,
-                                nullptr);
-    std::string out(size_t(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
 }
 
 // A line break or backslash inside an argument must not end or bend its record line.

@@ -2,7 +2,7 @@
 // paths with their portable twins (false where a path is not compiled in).
 #pragma once
 
-#include "codecs/checksum/CrcKernels.h"
+#include "zip/base/checksum/CrcKernels.h"
 #include "codecs/crypto/AesKernels.h"
 #include "codecs/crypto/Sha1Kernels.h"
 

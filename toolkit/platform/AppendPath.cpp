@@ -41,7 +41,8 @@ void AppendPath(WChar* fullPath, const WChar* pathToAppend) {
     if (!os::crtFullPath(resolved, pathToAppend, kMaxPath)) {
         // The process's current directory is put back before reporting.
         int number = errno;
-        os::crtChdir(saved);
+        // Best effort on the way to the error the caller gets.
+        static_cast<void>(os::crtChdir(saved));
         errno = number;
         RaiseCRuntimeError(QK_TEXT("_tfullpath"));
         return;

@@ -38,10 +38,11 @@ void SetCompatibilityAssistantFlag(int mode) {
     uint32_t n = os::moduleFileName(nullptr, path, kPathUnits);
     if (n == 0 || n >= kPathUnits)
         return;
-    os::setCurrentUserDword(
+    // The flag only spares the user a dialog: a failure stays silent.
+    static_cast<void>(os::setCurrentUserDword(
         QK_TEXT("Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\"
                 "Compatibility Assistant\\Persisted"),
-        path, *value);
+        path, *value));
 }
 
 } // namespace Quillkit

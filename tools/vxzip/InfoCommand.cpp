@@ -6,8 +6,8 @@
 #include "os/Stdio.h"
 #include "tools/vxzip/Command.h"
 #include "tools/vxzip/Report.h"
-#include "zip/core/LogNull.h"
-#include "zip/core/XString.h"
+#include "zip/base/LogNull.h"
+#include "zip/base/XString.h"
 
 #include <cstdio>
 #include <memory>

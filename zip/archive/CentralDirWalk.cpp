@@ -3,8 +3,8 @@
 #include "zip/archive/ZipSystem.h"
 #include "zip/central/ZipEntryMapped.h"
 #include "zip/central/ZipFormat.h"
-#include "zip/core/LogBase.h"
-#include "zip/core/LogContextExitor.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogContextExitor.h"
 
 #include <new>
 
@@ -58,7 +58,7 @@ bool ClsZip2::walkCentralDirectory(LogBase& log) {
 }
 
 void ClsZip2::decideEncryption(LogBase& log) {
-    system_->encryption = 0;
+    system_->encryption = zipfmt::encryptionNumber(zipfmt::Encryption::kNone);
     const bool verbose = log.isVerbose();
     for (uint32_t i = 0; i < system_->numEntries(); ++i) {
         ZipEntryBase* entry = system_->entryAt(i);
@@ -67,11 +67,11 @@ void ClsZip2::decideEncryption(LogBase& log) {
         if (entry->isDirectory())
             continue;
         if (entry->isWinZipAes()) {
-            system_->encryption = 4;
+            system_->encryption = zipfmt::encryptionNumber(zipfmt::Encryption::kWinZipAes);
             if (verbose)
                 log.logInfo("This zip is AES encrypted.");
         } else if (entry->isPasswordProtected()) {
-            system_->encryption = 5;
+            system_->encryption = zipfmt::encryptionNumber(zipfmt::Encryption::kPassword);
             if (verbose)
                 log.logInfo("This zip is password protected.");
         } else if (verbose) {

@@ -1,7 +1,7 @@
 #include "zip/archive/ClsZip2.h"
 
 #include "zip/archive/ZipSystem.h"
-#include "zip/core/LogBase.h"
+#include "zip/base/LogBase.h"
 
 #include <atomic>
 #include <cstdlib>

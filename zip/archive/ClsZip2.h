@@ -3,9 +3,9 @@
 #pragma once
 
 #include "zip/central/MemoryData.h"
-#include "zip/core/ClsBase.h"
-#include "zip/core/StringBuffer.h"
-#include "zip/core/XString.h"
+#include "zip/base/ClsBase.h"
+#include "zip/base/StringBuffer.h"
+#include "zip/base/XString.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 // Finding the end-of-central-directory record and, behind it, the Zip64 records.
 #include "zip/archive/ClsZip2.h"
 #include "zip/central/ZipFormat.h"
-#include "zip/core/LogBase.h"
+#include "zip/base/LogBase.h"
 
 using namespace zipfmt;
 

@@ -4,9 +4,9 @@
 #include "os/FileMapping.h"
 #include "zip/archive/ClsZip2.h"
 #include "zip/archive/ZipSystem.h"
-#include "zip/core/LogBase.h"
-#include "zip/fs/FileSys.h"
-#include "zip/fs/VexmarHandle.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/fs/FileSys.h"
+#include "zip/base/fs/VexmarHandle.h"
 
 #include <cstdlib>
 

@@ -1,8 +1,8 @@
 // The state an archive object shares with its entries.
 #pragma once
 
-#include "zip/core/StringBuffer.h"
-#include "zip/core/VexmarCritSec.h"
+#include "zip/base/StringBuffer.h"
+#include "zip/base/VexmarCritSec.h"
 
 #include <cstdint>
 #include <memory>

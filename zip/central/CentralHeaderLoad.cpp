@@ -3,8 +3,8 @@
 #include "zip/central/MemoryData.h"
 #include "zip/central/ZipEntryMapped.h"
 #include "zip/central/ZipFormat.h"
-#include "zip/core/LogBase.h"
-#include "zip/core/LogContextExitor.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogContextExitor.h"
 
 using namespace zipfmt;
 
@@ -139,7 +139,7 @@ bool ZipEntryMapped::parseCentralExtra(const uint8_t* extra, uint32_t length, Lo
             break;
         }
         case kExtraWinZipAes:
-            info.encryption = 4;
+            info.encryption = encryptionNumber(Encryption::kWinZipAes);
             info.keyLength = 128;
             if (len >= 2)
                 info.aesVendorVersion = le16(data);

@@ -1,7 +1,7 @@
 #include "zip/central/HeaderFields.h"
 
 #include "zip/central/ZipFormat.h"
-#include "zip/core/LogBase.h"
+#include "zip/base/LogBase.h"
 
 using namespace zipfmt;
 

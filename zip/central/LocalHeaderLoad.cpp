@@ -3,8 +3,8 @@
 #include "zip/central/MemoryData.h"
 #include "zip/central/ZipEntryMapped.h"
 #include "zip/central/ZipFormat.h"
-#include "zip/core/LogBase.h"
-#include "zip/core/LogContextExitor.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogContextExitor.h"
 
 using namespace zipfmt;
 

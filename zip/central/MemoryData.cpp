@@ -1,6 +1,6 @@
 #include "zip/central/MemoryData.h"
 
-#include "zip/core/LogBase.h"
+#include "zip/base/LogBase.h"
 
 #include <cstdlib>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "os/FileMapping.h"
-#include "zip/core/VexmarObject.h"
+#include "zip/base/VexmarObject.h"
 
 #include <cstdint>
 

@@ -1,11 +1,11 @@
 // Entry names: UTF-8 when the header says so or a Unix zip wrote them, otherwise in the
 // archive's OEM code page.
-#include "codecs/text/EncodingConvert.h"
+#include "zip/base/text/EncodingConvert.h"
 #include "zip/archive/ZipSystem.h"
 #include "zip/central/ZipEntryMapped.h"
 #include "zip/central/ZipFormat.h"
-#include "zip/core/DataBuffer.h"
-#include "zip/core/LogNull.h"
+#include "zip/base/DataBuffer.h"
+#include "zip/base/LogNull.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "zip/central/ZipEntryBase.h"
 
-#include "zip/central/DosTime.h"
+#include "zip/base/fs/DosTime.h"
 
 #include <atomic>
 

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "os/Clock.h"
-#include "zip/core/StringBuffer.h"
-#include "zip/core/VexmarObject.h"
+#include "zip/base/StringBuffer.h"
+#include "zip/base/VexmarObject.h"
 
 #include <cstdint>
 #include <memory>

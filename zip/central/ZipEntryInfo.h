@@ -1,7 +1,7 @@
 // What was parsed for one entry of an opened archive.
 #pragma once
 
-#include "zip/core/StringBuffer.h"
+#include "zip/base/StringBuffer.h"
 
 #include <cstdint>
 #include <memory>

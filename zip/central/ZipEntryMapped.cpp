@@ -2,9 +2,9 @@
 
 #include "zip/archive/ClsZip2.h"
 #include "zip/archive/ZipSystem.h"
-#include "zip/central/DosTime.h"
+#include "zip/base/fs/DosTime.h"
 #include "zip/central/ZipFormat.h"
-#include "zip/core/LogNull.h"
+#include "zip/base/LogNull.h"
 
 ZipEntryMapped::ZipEntryMapped(ZipSystem* system, int32_t archiveId, uint64_t centralHeaderOffset)
     : ZipEntryBase(system, archiveId), centralHeaderOffset_(centralHeaderOffset) {

@@ -3,20 +3,13 @@
 
 #include <cstdint>
 
+#include "zip/base/ByteOrder.h"
+
 namespace zipfmt {
 
-inline uint16_t le16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-inline uint32_t le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-inline uint64_t le64(const uint8_t* p) {
-    return static_cast<uint64_t>(le32(p)) | (static_cast<uint64_t>(le32(p + 4)) << 32);
-}
+using vexmar::le16;
+using vexmar::le32;
+using vexmar::le64;
 
 inline bool hasSignature(const uint8_t* p, uint8_t third, uint8_t fourth) {
     return p[0] == 0x50 && p[1] == 0x4B && p[2] == third && p[3] == fourth;
@@ -44,6 +37,31 @@ constexpr uint16_t kFlagDataDescriptor = 0x0008;
 constexpr uint16_t kFlagStrongEncryption = 0x0040;
 constexpr uint16_t kFlagUtf8 = 0x0800;
 
-constexpr uint16_t kMethodWinZipAes = 99;
+// The compression methods the engine knows, as the headers store them.
+enum class Method : uint16_t {
+    kStored = 0,
+    kShrunk = 1,
+    kImploded = 6,
+    kDeflated = 8,
+    kDeflate64 = 9,
+    kBzip2 = 12,
+    kLzma = 14,
+    kPpmd = 98,
+    kWinZipAes = 99, // the real method is in the AES extra field
+};
+
+constexpr uint16_t kMethodWinZipAes = static_cast<uint16_t>(Method::kWinZipAes);
+
+// An entry's or an archive's kind of encryption. Callers of the public objects see these
+// numbers, and entries may carry the engine's own kinds beside them.
+enum class Encryption : int32_t {
+    kNone = 0,
+    kWinZipAes = 4,
+    kPassword = 5, // traditional ZIP encryption
+};
+
+constexpr int32_t encryptionNumber(Encryption kind) {
+    return static_cast<int32_t>(kind);
+}
 
 } // namespace zipfmt

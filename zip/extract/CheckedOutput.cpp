@@ -1,6 +1,6 @@
 #include "zip/extract/CheckedOutput.h"
 
-#include "zip/core/LogBase.h"
+#include "zip/base/LogBase.h"
 
 CheckedOutput::CheckedOutput(Output& target, uint64_t declaredSize)
     : Output(static_cast<Kind>(target.kind())), target_(target), declaredSize_(declaredSize) {}

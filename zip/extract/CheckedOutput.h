@@ -2,8 +2,8 @@
 // promised: never more bytes than its size, and a CRC-32 to compare at the end.
 #pragma once
 
-#include "codecs/checksum/ZipCRC.h"
-#include "zip/io/Output.h"
+#include "zip/base/checksum/ZipCRC.h"
+#include "zip/base/stream/Output.h"
 
 #include <cstdint>
 

@@ -10,9 +10,9 @@
 #include "zip/central/MemoryData.h"
 #include "zip/central/ZipEntryMapped.h"
 #include "zip/central/ZipFormat.h"
-#include "zip/core/DataBuffer.h"
-#include "zip/core/LogBase.h"
-#include "zip/core/LogContextExitor.h"
+#include "zip/base/DataBuffer.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogContextExitor.h"
 #include "zip/extract/CheckedOutput.h"
 #include "zip/extract/EntryDecrypt.h"
 #include "zip/io/MemDataObjSource.h"
@@ -30,7 +30,7 @@ constexpr uint16_t kFlagThreeTrees = 0x0004;
 // Shrunk (1) and imploded (6) entries are decoded whole, in memory, and then written in one
 // piece. Their stored data comes straight from the archive image, or through the source when
 // it has to be decrypted first.
-bool decodeInMemory(int method, const ZipEntryInfo& info, const MemoryData& image,
+bool decodeInMemory(Method method, const ZipEntryInfo& info, const MemoryData& image,
                     DataSource& source, uint64_t length64, Output& output, ProgressMonitor* monitor,
                     LogBase& log) {
     if (length64 > UINT32_MAX) {
@@ -61,7 +61,7 @@ bool decodeInMemory(int method, const ZipEntryInfo& info, const MemoryData& imag
     }
     DataBuffer decoded;
     bool ok;
-    if (method == 1) {
+    if (method == Method::kShrunk) {
         Unshrink unshrink;
         ok = unshrink.decode(data, length, info.uncompressedSize, log, decoded);
     } else {
@@ -156,42 +156,44 @@ bool ZipEntryMapped::decodeData(Output& output, ProgressMonitor* monitor, LogBas
 bool ZipEntryMapped::decodeMethod(DataSource& source, uint64_t length, Output& output,
                                   ProgressMonitor* monitor, LogBase& log, bool verbose) {
     const ZipEntryInfo& info = *info_;
-    const int method = info.actualMethod;
+    const Method method = static_cast<Method>(info.actualMethod);
     switch (method) {
-    case 0: {
+    case Method::kStored: {
         LogContextExitor step(log, "fromUncompressed");
         uint64_t total = 0;
         return source.copyToOutput(output, total, monitor, log);
     }
-    case 8:
-    case 9: {
-        LogContextExitor step(log, method == 8 ? "fromDeflated" : "fromEnhDeflated");
-        return inflateFromSource(false, source, output, method == 9, monitor, log,
+    case Method::kDeflated:
+    case Method::kDeflate64: {
+        const bool deflate64 = method == Method::kDeflate64;
+        LogContextExitor step(log, deflate64 ? "fromEnhDeflated" : "fromDeflated");
+        return inflateFromSource(false, source, output, deflate64, monitor, log,
                                  info.uncompressedSize);
     }
-    case 98: {
+    case Method::kPpmd: {
         LogContextExitor step(log, "fromPpmd");
         return ppmdFromSource(source, output, info.uncompressedSize, monitor, log, verbose);
     }
-    case 12: {
+    case Method::kBzip2: {
         LogContextExitor step(log, "fromBzip2");
         return bzip2FromSource(source, output, monitor, log);
     }
-    case 14: {
+    case Method::kLzma: {
         LogContextExitor step(log, "fromLzma");
         return lzmaFromSource(source, output, info.uncompressedSize, monitor, log);
     }
-    case 1:
-    case 6: {
-        LogContextExitor step(log, method == 6 ? "fromImploded" : "fromShrunk");
+    case Method::kShrunk:
+    case Method::kImploded: {
+        LogContextExitor step(log, method == Method::kImploded ? "fromImploded" : "fromShrunk");
         return decodeInMemory(method, info, *archiveImage(log), source,
                               length - uint64_t(source.position()), output, monitor, log);
     }
     default:
-        log.logError("Unsupported compression method.");
-        log.logDataInt("_cMethod", method);
-        return false;
+        break;
     }
+    log.logError("Unsupported compression method.");
+    log.logDataInt("_cMethod", info.actualMethod);
+    return false;
 }
 
 bool ZipEntryMapped::checkDecoded(uint64_t bytes, uint32_t crc, LogBase& log) {
@@ -203,7 +205,8 @@ bool ZipEntryMapped::checkDecoded(uint64_t bytes, uint32_t crc, LogBase& log) {
         return false;
     }
     // WinZip AE-2 entries store no CRC-32; their authentication code stands in for it.
-    const bool noCrc = info.encryption == 4 && info.aesVendorVersion == 2;
+    const bool noCrc =
+        info.encryption == encryptionNumber(Encryption::kWinZipAes) && info.aesVendorVersion == 2;
     if (!noCrc && crc != info.central.crc32) {
         log.logError("CRC-32 mismatch: the extracted data is not what was stored.");
         log.logDataHex("storedCrc32", info.central.crc32);

@@ -3,7 +3,7 @@
 #include "zip/central/MemoryData.h"
 #include "zip/central/ZipEntryInfo.h"
 #include "zip/central/ZipFormat.h"
-#include "zip/core/LogBase.h"
+#include "zip/base/LogBase.h"
 #include "zip/io/MemDataObjSource.h"
 
 using namespace zipfmt;
@@ -14,9 +14,9 @@ EntryCipher entryCipher(const ZipEntryInfo& info) {
         return EntryCipher::Unsupported;
     if ((flags & kFlagEncrypted) && info.central.method != kMethodWinZipAes)
         return EntryCipher::Traditional;
-    if (info.encryption == 4)
+    if (info.encryption == encryptionNumber(Encryption::kWinZipAes))
         return EntryCipher::WinZipAes;
-    if (info.encryption != 0)
+    if (info.encryption != encryptionNumber(Encryption::kNone))
         return EntryCipher::Unsupported;
     return EntryCipher::None;
 }

@@ -5,16 +5,16 @@
 #include "os/Beneath.h"
 #include "os/File.h"
 #include "zip/central/ZipEntryMapped.h"
-#include "zip/core/LogBase.h"
-#include "zip/core/LogContextExitor.h"
-#include "zip/core/LogNull.h"
-#include "zip/core/XString.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogContextExitor.h"
+#include "zip/base/LogNull.h"
+#include "zip/base/XString.h"
 #include "zip/extract/EntryTarget.h"
 #include "zip/extract/UnixAttributes.h"
-#include "zip/fs/FileSys.h"
-#include "zip/fs/PathText.h"
+#include "zip/base/fs/FileSys.h"
+#include "zip/base/fs/PathText.h"
 #include "zip/io/OutputFile.h"
-#include "zip/io/ProgressMonitor.h"
+#include "zip/base/stream/ProgressMonitor.h"
 
 #include <cctype>
 
@@ -132,7 +132,8 @@ bool ZipEntryMapped::inflateMappedEntry(const XString& directory, bool ignoreFol
         LogContextExitor decode(log, "inflateToOutput2");
         if (!mappedInflateToOutput(file, monitor, log, verbose)) {
             file.close();
-            os::deleteFileIn(folder, fileName, error);
+            // The half-written file goes; the decode failure is what gets reported.
+            static_cast<void>(os::deleteFileIn(folder, fileName, error));
             log.logError("Unzip failed");
             log.logData("filename", path.c_str());
             return false;
@@ -166,6 +167,6 @@ void ZipEntryMapped::removeExtractedFile(const XString& directory, bool ignoreFo
     const os::OpenFolder folder =
         os::openFolderBeneath(target.base, target.names, target.names.size() - 1, failure);
     uint32_t error = 0;
-    if (folder.isOpen())
-        os::deleteFileIn(folder, target.names.back(), error);
+    if (folder.isOpen()) // clean-up only: nothing is reported either way
+        static_cast<void>(os::deleteFileIn(folder, target.names.back(), error));
 }

@@ -5,8 +5,8 @@
 // the abort at that very count, and the rest of that second journal is replayed.
 #pragma once
 
-#include "zip/core/LogBase.h"
-#include "zip/io/ProgressMonitor.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/stream/ProgressMonitor.h"
 
 #include <atomic>
 #include <cstddef>

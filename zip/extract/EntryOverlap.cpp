@@ -5,8 +5,8 @@
 #include "zip/archive/ZipSystem.h"
 #include "zip/central/ZipEntryMapped.h"
 #include "zip/central/ZipFormat.h"
-#include "zip/core/LogBase.h"
-#include "zip/core/LogNull.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogNull.h"
 
 #include <algorithm>
 #include <vector>

@@ -3,8 +3,8 @@
 // change where it points.
 #include "os/Beneath.h"
 #include "zip/central/ZipEntryMapped.h"
-#include "zip/core/LogBase.h"
-#include "zip/core/XString.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/XString.h"
 #include "zip/extract/EntryNames.h"
 #include "zip/extract/EntryTarget.h"
 

@@ -1,12 +1,12 @@
 #include "zip/extract/EntryWorkers.h"
 
 #include "zip/central/ZipEntryMapped.h"
-#include "zip/core/LogBase.h"
-#include "zip/core/LogContextExitor.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogContextExitor.h"
 #include "zip/extract/FoldersAhead.h"
 #include "zip/extract/OrderedWork.h"
-#include "zip/io/Output.h"
-#include "zip/io/ProgressEvent.h"
+#include "zip/base/stream/Output.h"
+#include "zip/base/stream/ProgressEvent.h"
 
 namespace {
 

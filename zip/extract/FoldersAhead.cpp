@@ -2,9 +2,9 @@
 
 #include "os/Beneath.h"
 #include "zip/central/ZipEntryMapped.h"
-#include "zip/core/LogNull.h"
-#include "zip/core/XString.h"
-#include "zip/fs/FileSys.h"
+#include "zip/base/LogNull.h"
+#include "zip/base/XString.h"
+#include "zip/base/fs/FileSys.h"
 
 #include <algorithm>
 #include <utility>
@@ -71,7 +71,8 @@ void FoldersAhead::removeBeyond(size_t firstUndone) const {
         const os::OpenFolder parent =
             os::openFolderBeneath(target.base, target.names, depth - 1, failure);
         uint32_t error = 0;
+        // A folder that is not empty (or not ours to remove) stays.
         if (parent.isOpen())
-            os::removeEmptyFolderIn(parent, target.names[depth - 1], error);
+            static_cast<void>(os::removeEmptyFolderIn(parent, target.names[depth - 1], error));
     }
 }

@@ -1,8 +1,8 @@
 #include "zip/extract/OrderedWork.h"
 
-#include "zip/core/LogBase.h"
+#include "zip/base/LogBase.h"
 #include "zip/extract/EntryJournal.h"
-#include "zip/io/ProgressMonitor.h"
+#include "zip/base/stream/ProgressMonitor.h"
 
 #include <atomic>
 #include <chrono>

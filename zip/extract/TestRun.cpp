@@ -2,11 +2,11 @@
 #include "zip/archive/ClsZip2.h"
 #include "zip/archive/ZipSystem.h"
 #include "zip/central/ZipEntryMapped.h"
-#include "zip/core/LogBase.h"
-#include "zip/core/LogContextExitor.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogContextExitor.h"
 #include "zip/extract/EntryWorkers.h"
-#include "zip/io/Output.h"
-#include "zip/io/ProgressMonitor.h"
+#include "zip/base/stream/Output.h"
+#include "zip/base/stream/ProgressMonitor.h"
 
 #include <vector>
 

@@ -6,13 +6,13 @@
 #include "os/UnixMode.h"
 #include "zip/archive/ZipSystem.h"
 #include "zip/central/ZipEntryMapped.h"
-#include "zip/core/LogBase.h"
-#include "zip/core/LogNull.h"
-#include "zip/core/XString.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogNull.h"
+#include "zip/base/XString.h"
 #include "zip/extract/EntryTarget.h"
 #include "zip/extract/NamePattern.h"
-#include "zip/fs/FileSys.h"
-#include "zip/fs/VexmarHandle.h"
+#include "zip/base/fs/FileSys.h"
+#include "zip/base/fs/VexmarHandle.h"
 
 namespace {
 
@@ -69,7 +69,8 @@ void restoreFolderTimes(ZipSystem& system, const XString& directory, bool ignore
             continue;
         const CentralHeader& header = entry->info()->central;
         uint32_t error = 0;
-        os::setFileTimes(folder.handle(), FileSys::fileTimeFromDos(header.dosDate, header.dosTime),
-                         error);
+        // A folder keeps the time it has when the stored one cannot be set.
+        static_cast<void>(os::setFileTimes(
+            folder.handle(), FileSys::fileTimeFromDos(header.dosDate, header.dosTime), error));
     }
 }

@@ -2,16 +2,16 @@
 #include "zip/archive/ClsZip2.h"
 #include "zip/archive/ZipSystem.h"
 #include "zip/central/ZipEntryMapped.h"
-#include "zip/core/LogBase.h"
-#include "zip/core/LogContextExitor.h"
-#include "zip/core/LogNull.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogContextExitor.h"
+#include "zip/base/LogNull.h"
 #include "zip/extract/EntryWorkers.h"
 #include "zip/extract/NamePattern.h"
 #include "zip/extract/UnixAttributes.h"
-#include "zip/fs/FileSys.h"
-#include "zip/fs/VexmarHandle.h"
-#include "zip/io/ProgressEvent.h"
-#include "zip/io/ProgressMonitor.h"
+#include "zip/base/fs/FileSys.h"
+#include "zip/base/fs/VexmarHandle.h"
+#include "zip/base/stream/ProgressEvent.h"
+#include "zip/base/stream/ProgressMonitor.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 
 #include "zip/archive/ClsZip2.h"
 #include "zip/archive/ZipSystem.h"
-#include "zip/core/CritSecExitor.h"
+#include "zip/base/CritSecExitor.h"
 
 #include <memory>
 

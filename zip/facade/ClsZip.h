@@ -2,8 +2,8 @@
 // id in the shared ZipSystem and holds its own lock for the whole of each operation.
 #pragma once
 
-#include "zip/core/ClsBaseI.h"
-#include "zip/core/VexmarCritSec.h"
+#include "zip/base/ClsBaseI.h"
+#include "zip/base/VexmarCritSec.h"
 
 #include <cstdint>
 

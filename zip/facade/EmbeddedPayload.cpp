@@ -3,9 +3,9 @@
 #include "exe/ExeImage.h"
 #include "zip/archive/ClsZip2.h"
 #include "zip/archive/ZipSystem.h"
-#include "zip/core/LogBase.h"
-#include "zip/core/LogContextExitor.h"
-#include "zip/core/XString.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/LogContextExitor.h"
+#include "zip/base/XString.h"
 #include "zip/facade/FileReplacement.h"
 #include "zip/facade/ZipFileCheck.h"
 

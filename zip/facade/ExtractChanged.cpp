@@ -3,17 +3,17 @@
 // and only the entries whose file is missing or differs are written again.
 #include "zip/facade/VxZipW.h"
 
-#include "codecs/checksum/ZipCRC.h"
+#include "zip/base/checksum/ZipCRC.h"
 #include "zip/archive/ClsZip2.h"
 #include "zip/archive/ZipSystem.h"
 #include "zip/central/ZipEntryMapped.h"
-#include "zip/core/CritSecExitor.h"
-#include "zip/core/LogNull.h"
-#include "zip/core/XString.h"
+#include "zip/base/CritSecExitor.h"
+#include "zip/base/LogNull.h"
+#include "zip/base/XString.h"
 #include "zip/facade/ClsZip.h"
 #include "zip/facade/VxZipCbW.h"
-#include "zip/fs/FileSys.h"
-#include "zip/io/ProgressMonitor.h"
+#include "zip/base/fs/FileSys.h"
+#include "zip/base/stream/ProgressMonitor.h"
 
 #include <memory>
 #include <set>

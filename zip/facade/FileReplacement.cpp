@@ -1,8 +1,8 @@
 #include "zip/facade/FileReplacement.h"
 
 #include "os/File.h"
-#include "zip/core/LogBase.h"
-#include "zip/fs/FileSys.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/fs/FileSys.h"
 
 #include <string>
 
@@ -30,8 +30,8 @@ bool failWith(const char* message, const XString& path, uint32_t error, LogBase&
 FileReplacement::~FileReplacement() {
     file_.close();
     uint32_t error = 0;
-    if (!committed_ && !newPath_.isEmpty())
-        os::deleteFile(newPath_.getUtf8(), error);
+    if (!committed_ && !newPath_.isEmpty()) // clean-up in a destructor: nothing to report to
+        static_cast<void>(os::deleteFile(newPath_.getUtf8(), error));
 }
 
 bool FileReplacement::begin(const XString& target, LogBase& log) {

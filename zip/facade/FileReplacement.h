@@ -3,8 +3,8 @@
 // and a failure anywhere on the way leaves it so.
 #pragma once
 
-#include "zip/core/XString.h"
-#include "zip/fs/VexmarHandle.h"
+#include "zip/base/XString.h"
+#include "zip/base/fs/VexmarHandle.h"
 
 class LogBase;
 

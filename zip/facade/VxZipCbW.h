@@ -2,7 +2,7 @@
 #pragma once
 
 #include "zip/facade/VxProgress.h"
-#include "zip/io/ProgressEvent.h"
+#include "zip/base/stream/ProgressEvent.h"
 
 class VxZipCbW : public ProgressEvent {
 public:

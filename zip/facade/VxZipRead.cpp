@@ -3,11 +3,11 @@
 #include "zip/archive/ClsZip2.h"
 #include "zip/archive/ZipSystem.h"
 #include "zip/central/ZipEntryMapped.h"
-#include "zip/core/CritSecExitor.h"
-#include "zip/core/LogContextExitor.h"
+#include "zip/base/CritSecExitor.h"
+#include "zip/base/LogContextExitor.h"
 #include "zip/facade/ClsZip.h"
 #include "zip/facade/VxZipW.h"
-#include "zip/io/Output.h"
+#include "zip/base/stream/Output.h"
 
 namespace {
 

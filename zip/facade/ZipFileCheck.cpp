@@ -1,8 +1,9 @@
 #include "zip/facade/ZipFileCheck.h"
 
-#include "zip/core/LogBase.h"
-#include "zip/core/XString.h"
-#include "zip/fs/FileSys.h"
+#include "zip/base/ByteOrder.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/XString.h"
+#include "zip/base/fs/FileSys.h"
 
 #include <algorithm>
 #include <vector>
@@ -14,13 +15,6 @@ constexpr uint32_t kMaxComment = 0xFFFF;
 constexpr uint32_t kLocatorSize = 20;
 constexpr uint32_t kZip64EndRecordSize = 56;
 constexpr uint32_t kSignatureSize = 4;
-
-uint64_t le(const uint8_t* p, int bytes) {
-    uint64_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        v = v << 8 | p[i];
-    return v;
-}
 
 bool hasSignature(const uint8_t* p, uint8_t third, uint8_t fourth) {
     return p[0] == 'P' && p[1] == 'K' && p[2] == third && p[3] == fourth;
@@ -44,12 +38,12 @@ bool readZip64Record(const ZipReadAt& readAt, uint64_t at, CentralDirectory& cd)
     if (at < kLocatorSize || !readAt(at - kLocatorSize, locator, kLocatorSize) ||
         !hasSignature(locator, 6, 7))
         return false;
-    const uint64_t record = le(locator + 8, 8);
+    const uint64_t record = vexmar::le64(locator + 8);
     uint8_t z[kZip64EndRecordSize];
     if (!within(record, kZip64EndRecordSize, at - kLocatorSize) ||
         !readAt(record, z, kZip64EndRecordSize) || !hasSignature(z, 6, 6))
         return false;
-    cd = {le(z + 32, 8), le(z + 40, 8), le(z + 48, 8), record};
+    cd = {vexmar::le64(z + 32), vexmar::le64(z + 40), vexmar::le64(z + 48), record};
     return true;
 }
 
@@ -67,7 +61,7 @@ bool findCentralDirectory(uint64_t size, const ZipReadAt& readAt, CentralDirecto
         const uint8_t* e = tail.data() + i;
         if (!hasSignature(e, 5, 6))
             continue;
-        cd = {le(e + 10, 2), le(e + 12, 4), le(e + 16, 4), tailStart + i};
+        cd = {vexmar::le16(e + 10), vexmar::le32(e + 12), vexmar::le32(e + 16), tailStart + i};
         if (cd.entries != 0xFFFF && cd.size != 0xFFFFFFFF && cd.offset != 0xFFFFFFFF)
             return true;
         return readZip64Record(readAt, tailStart + i, cd);

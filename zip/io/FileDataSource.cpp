@@ -1,7 +1,7 @@
 #include "zip/io/FileDataSource.h"
 
-#include "zip/core/LogBase.h"
-#include "zip/fs/FileSys.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/fs/FileSys.h"
 
 bool FileDataSource::open(const XString& path, LogBase& log) {
     close();

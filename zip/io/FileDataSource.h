@@ -1,8 +1,8 @@
 // A source that reads a file.
 #pragma once
 
-#include "zip/fs/VexmarHandle.h"
-#include "zip/io/DataSource.h"
+#include "zip/base/fs/VexmarHandle.h"
+#include "zip/base/stream/DataSource.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #include "zip/io/MemDataObjSource.h"
 
 #include "zip/central/MemoryData.h"
-#include "zip/core/LogBase.h"
+#include "zip/base/LogBase.h"
 
 #include <cstring>
 

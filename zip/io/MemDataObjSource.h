@@ -2,7 +2,7 @@
 // entry, for example. Positions are relative to the window's start.
 #pragma once
 
-#include "zip/io/DataSource.h"
+#include "zip/base/stream/DataSource.h"
 
 #include <cstdint>
 

@@ -2,8 +2,8 @@
 // data grows past a threshold.
 #pragma once
 
-#include "zip/core/XString.h"
-#include "zip/io/Output.h"
+#include "zip/base/XString.h"
+#include "zip/base/stream/Output.h"
 #include "zip/io/OutputFile.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "zip/io/OutputFile.h"
 
-#include "zip/core/LogBase.h"
-#include "zip/fs/FileSys.h"
+#include "zip/base/LogBase.h"
+#include "zip/base/fs/FileSys.h"
 
 #include <new>
 

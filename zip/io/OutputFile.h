@@ -2,9 +2,9 @@
 // by createForPath); the output remembers how far it has written.
 #pragma once
 
-#include "zip/core/XString.h"
-#include "zip/fs/VexmarHandle.h"
-#include "zip/io/Output.h"
+#include "zip/base/XString.h"
+#include "zip/base/fs/VexmarHandle.h"
+#include "zip/base/stream/Output.h"
 
 #include <cstdint>
 #include <memory>

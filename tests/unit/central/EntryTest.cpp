@@ -1,6 +1,6 @@
 #include "tests/support/ZipBuilder.h"
 #include "tests/unit/central/OpenedImage.h"
-#include "zip/central/DosTime.h"
+#include "zip/base/fs/DosTime.h"
 
 #include <gtest/gtest.h>
 

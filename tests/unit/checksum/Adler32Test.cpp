@@ -1,4 +1,4 @@
-#include "codecs/checksum/Adler32.h"
+#include "zip/base/checksum/Adler32.h"
 #include "tests/unit/checksum/ChecksumData.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Threads that construct their first CRC engines at the same moment must all find the table
 // complete. The race is run in a fresh process (the death-test machinery starts the test program
 // again), so that no earlier test has built the table already.
-#include "codecs/checksum/CrcTables.h"
-#include "codecs/checksum/ZipCRC.h"
+#include "zip/base/checksum/CrcTables.h"
+#include "zip/base/checksum/ZipCRC.h"
 #include "tests/unit/checksum/ChecksumData.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "codecs/checksum/CrcKernels.h"
-#include "codecs/checksum/CrcTables.h"
-#include "codecs/checksum/ZipCRC.h"
+#include "zip/base/checksum/CrcKernels.h"
+#include "zip/base/checksum/CrcTables.h"
+#include "zip/base/checksum/ZipCRC.h"
 #include "tests/unit/checksum/ChecksumData.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "zip/core/ClsBase.h"
-#include "zip/core/XString.h"
+#include "zip/base/ClsBase.h"
+#include "zip/base/XString.h"
 
 #include <gtest/gtest.h>
 

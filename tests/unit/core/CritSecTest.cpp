@@ -1,5 +1,5 @@
-#include "zip/core/CritSecExitor.h"
-#include "zip/core/VexmarCritSec.h"
+#include "zip/base/CritSecExitor.h"
+#include "zip/base/VexmarCritSec.h"
 
 #include <gtest/gtest.h>
 

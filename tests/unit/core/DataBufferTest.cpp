@@ -1,4 +1,4 @@
-#include "zip/core/DataBuffer.h"
+#include "zip/base/DataBuffer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,8 @@
-#include "zip/core/Logger.h"
-#include "zip/core/LogContextExitor.h"
-#include "zip/core/LogNull.h"
-#include "zip/core/XString.h"
+#include "tests/support/RecordingLog.h"
+#include "zip/base/Logger.h"
+#include "zip/base/LogContextExitor.h"
+#include "zip/base/LogNull.h"
+#include "zip/base/XString.h"
 
 #include <gtest/gtest.h>
 
@@ -211,28 +212,6 @@ TEST(Logger, SaveErrorXmlReplacesTheFile) {
     EXPECT_EQ(readFile(path), xml(log));
     std::remove(path.c_str());
 }
-
-// Records what reaches logData and logError.
-class RecordingLog : public LogBase {
-public:
-    std::string lines;
-    bool logError(const char* message) override {
-        lines += std::string("E:") + message + "\n";
-        return true;
-    }
-    bool logData(const char* name, const char* value) override {
-        lines += std::string(name) + "=" + value + "\n";
-        return true;
-    }
-    bool enterContext(const char* name, bool) override {
-        lines += std::string("enter ") + name + "\n";
-        return true;
-    }
-    bool leaveContext() override {
-        lines += "leave\n";
-        return true;
-    }
-};
 
 TEST(LogBase, Conveniences) {
     RecordingLog log;

@@ -1,4 +1,4 @@
-#include "zip/core/StringBuffer.h"
+#include "zip/base/StringBuffer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "zip/core/XString.h"
+#include "zip/base/XString.h"
 
 #include <gtest/gtest.h>
 

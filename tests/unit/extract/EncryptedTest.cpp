@@ -6,7 +6,7 @@
 #include "codecs/crypto/PwdProtect.h"
 #include "codecs/crypto/WinZipAes.h"
 #include "tests/unit/extract/ExtractFixture.h"
-#include "zip/core/LogBase.h"
+#include "zip/base/LogBase.h"
 
 #include <cstdlib>
 

@@ -1,5 +1,5 @@
 #include "tests/unit/fs/ScratchDir.h"
-#include "zip/fs/FileSys.h"
+#include "zip/base/fs/FileSys.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // the text a Logger recorded.
 #pragma once
 
-#include "zip/core/Logger.h"
-#include "zip/core/XString.h"
+#include "zip/base/Logger.h"
+#include "zip/base/XString.h"
 
 #include <filesystem>
 #include <fstream>

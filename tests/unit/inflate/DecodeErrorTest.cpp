@@ -191,28 +191,32 @@ Bytes storedPastTheArea() {
 struct ErrorCase {
     const char* name;
     std::function<Bytes()> stream;
-    int expected;
+    InflateError expected;
     // Writes fail once the window's area is handed on whole, not before.
     bool failingOutput;
     bool deflate64 = false;
 };
 
 const ErrorCase kErrorCases[] = {
-    {"codeLengthCode", invalidCodeLengthCode, 2, false},
-    {"literalLengthCode", invalidLiteralLengthCode, 3, false},
-    {"literalWrite", literalsPastTheArea, 4, true},
-    {"distanceCode", invalidDistanceCode, 5, false},
-    {"distanceSymbol30", [] { return distanceSymbol(30); }, 5, false},
-    {"distanceSymbol31", [] { return distanceSymbol(31); }, 5, false},
-    {"literalLengthSymbol286", [] { return literalLengthSymbol(286); }, 3, false},
-    {"literalLengthSymbol287", [] { return literalLengthSymbol(287); }, 3, false},
-    {"literalLengthSymbol286InDeflate64", [] { return literalLengthSymbol(286); }, 3, false, true},
-    {"literalLengthSymbol287InDeflate64", [] { return literalLengthSymbol(287); }, 3, false, true},
-    {"matchWrite", matchAcrossTheArea, 6, true},
-    {"storedLength", storedLengthMismatch, 7, false},
-    {"storedWrite", storedPastTheArea, 8, true},
-    {"blockType3", blockType3, 9, false},
-    {"blockType3InDeflate64", blockType3, 9, false, true},
+    {"codeLengthCode", invalidCodeLengthCode, InflateError::kCodeLengthCode, false},
+    {"literalLengthCode", invalidLiteralLengthCode, InflateError::kLiteralLengthCode, false},
+    {"literalWrite", literalsPastTheArea, InflateError::kLiteralWrite, true},
+    {"distanceCode", invalidDistanceCode, InflateError::kDistanceCode, false},
+    {"distanceSymbol30", [] { return distanceSymbol(30); }, InflateError::kDistanceCode, false},
+    {"distanceSymbol31", [] { return distanceSymbol(31); }, InflateError::kDistanceCode, false},
+    {"literalLengthSymbol286", [] { return literalLengthSymbol(286); },
+     InflateError::kLiteralLengthCode, false},
+    {"literalLengthSymbol287", [] { return literalLengthSymbol(287); },
+     InflateError::kLiteralLengthCode, false},
+    {"literalLengthSymbol286InDeflate64", [] { return literalLengthSymbol(286); },
+     InflateError::kLiteralLengthCode, false, true},
+    {"literalLengthSymbol287InDeflate64", [] { return literalLengthSymbol(287); },
+     InflateError::kLiteralLengthCode, false, true},
+    {"matchWrite", matchAcrossTheArea, InflateError::kMatchCopy, true},
+    {"storedLength", storedLengthMismatch, InflateError::kStoredLength, false},
+    {"storedWrite", storedPastTheArea, InflateError::kStoredWrite, true},
+    {"blockType3", blockType3, InflateError::kReservedBlockType, false},
+    {"blockType3InDeflate64", blockType3, InflateError::kReservedBlockType, false, true},
 };
 
 class DecodeErrors : public ::testing::TestWithParam<ErrorCase> {};
@@ -229,7 +233,7 @@ TEST_P(DecodeErrors, SameNumberWhateverThePathAndChunking) {
                  .maxChunk = maxChunk,
                  .outputCapacity = c.failingOutput ? InflateWindow::kAreaSize - 1 : UINT64_MAX});
             EXPECT_FALSE(r.ok) << fast << " " << maxChunk;
-            EXPECT_EQ(r.decodeError, c.expected) << fast << " " << maxChunk;
+            EXPECT_EQ(r.decodeError, static_cast<int>(c.expected)) << fast << " " << maxChunk;
             EXPECT_TRUE(r.log.hasError("inflate decode error."));
         }
     if (c.failingOutput) { // the same stream is sound

@@ -2,7 +2,7 @@
 // 30 and 31, in hand-made streams and in an archive made by 7-Zip.
 #include "InflateSupport.h"
 
-#include "codecs/checksum/ZipCRC.h"
+#include "zip/base/checksum/ZipCRC.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 #include "InflateSupport.h"
 
 #include "codecs/inflate/Inflate.h"
-#include "zip/io/MemoryDataSource.h"
-#include "zip/io/ProgressEvent.h"
-#include "zip/io/ProgressMonitor.h"
+#include "zip/base/stream/MemoryDataSource.h"
+#include "zip/base/stream/ProgressEvent.h"
+#include "zip/base/stream/ProgressMonitor.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,7 @@ SourceRun inflateAll(const Bytes& stream, bool zlib, uint64_t limit = UINT64_MAX
     RecordingLog log;
     log.setVerbose(verbose);
     run.ok = inflateFromSource(zlib, source, output, false, monitor, log, limit);
-    run.log = log.record;
+    run.log = log.record();
     run.output = std::move(output.written);
     run.sourcePosition = source.position();
     return run;
@@ -84,6 +84,23 @@ TEST(FromSource, SourceIsLeftJustAfterTheStream) {
     ASSERT_TRUE(run.ok);
     EXPECT_TRUE(run.output == data);
     EXPECT_EQ(run.sourcePosition, int64_t(streamSize));
+}
+
+// A source that cannot go back to the end of the stream would leave what follows to be read
+// from the wrong place: the run fails instead of reporting success.
+TEST(FromSource, SourceThatCannotSeekBackFails) {
+    struct NoSeekBack : MemoryDataSource {
+        using MemoryDataSource::MemoryDataSource;
+        bool seekRelative(int64_t) override { return false; }
+    };
+    const Bytes data = sampleData(Sample::kText, 100000, 13);
+    Bytes stream = zlibCompress(data, 6);
+    stream.insert(stream.end(), 50000, 0xAB);
+    NoSeekBack source(stream.data(), stream.size());
+    VectorOutput output;
+    RecordingLog log;
+    EXPECT_FALSE(inflateFromSource(false, source, output, false, nullptr, log, UINT64_MAX));
+    EXPECT_TRUE(log.hasError("Failed to seek back to the end of the compressed data."));
 }
 
 TEST(FromSource, StreamCutShortFails) {

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "codecs/inflate/InflateState.h"
-#include "zip/core/LogBase.h"
-#include "zip/io/Output.h"
+#include "tests/support/RecordingLog.h"
+#include "tests/support/VectorOutput.h"
 
 #include <zlib.h>
 
@@ -16,52 +16,6 @@
 #include <vector>
 
 using Bytes = std::vector<uint8_t>;
-
-// The errors and data items a log received.
-struct LogRecord {
-    bool hasError(const std::string& message) const {
-        return std::find(errors.begin(), errors.end(), message) != errors.end();
-    }
-    // The decode error number, or 0 when none was logged.
-    int decodeError() const {
-        const auto it = data.find("decodeErrNum");
-        return it == data.end() ? 0 : std::stoi(it->second);
-    }
-
-    std::vector<std::string> errors;
-    std::map<std::string, std::string> data;
-};
-
-class RecordingLog : public LogBase {
-public:
-    bool logError(const char* message) override {
-        record.errors.emplace_back(message);
-        return true;
-    }
-    bool logData(const char* name, const char* value) override {
-        record.data[name] = value;
-        return true;
-    }
-
-    LogRecord record;
-};
-
-// Collects what is written; a write that would pass `capacity` bytes fails.
-class VectorOutput : public Output {
-public:
-    VectorOutput() : Output(kMemory) {}
-    bool writeRaw(const uint8_t* bytes, uint64_t length, ProgressMonitor*, LogBase&) override {
-        if (length > capacity - written.size())
-            return false;
-        written.insert(written.end(), bytes, bytes + length);
-        ++writes;
-        return true;
-    }
-
-    Bytes written;
-    int writes = 0;
-    uint64_t capacity = UINT64_MAX;
-};
 
 // zlib's deflate: raw, or with the zlib wrapper.
 inline Bytes zlibCompress(const Bytes& data, int level, bool wrapped = false,
@@ -285,7 +239,7 @@ inline DecodeResult decodeChunked(const Bytes& stream, const DecodeOptions& opti
     }
     result.finished = state.isFinished();
     result.output = std::move(output.written);
-    result.log = log.record;
-    result.decodeError = log.record.decodeError();
+    result.log = log.record();
+    result.decodeError = log.decodeError();
     return result;
 }

@@ -1,13 +1,13 @@
-#include "codecs/checksum/ZipCRC.h"
+#include "zip/base/checksum/ZipCRC.h"
 #include "tests/unit/fs/ScratchDir.h"
 #include "tests/unit/io/RecordingSink.h"
 #include "zip/central/MemoryData.h"
-#include "zip/core/LogNull.h"
+#include "zip/base/LogNull.h"
 #include "zip/io/FileDataSource.h"
 #include "zip/io/MemDataObjSource.h"
-#include "zip/io/MemoryDataSource.h"
-#include "zip/io/Output.h"
-#include "zip/io/ProgressMonitor.h"
+#include "zip/base/stream/MemoryDataSource.h"
+#include "zip/base/stream/Output.h"
+#include "zip/base/stream/ProgressMonitor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "zip/io/OutputFile.h"
 #include "tests/unit/fs/ScratchDir.h"
-#include "zip/core/DataBuffer.h"
-#include "zip/core/LogNull.h"
-#include "zip/fs/FileSys.h"
+#include "zip/base/DataBuffer.h"
+#include "zip/base/LogNull.h"
+#include "zip/base/fs/FileSys.h"
 #include "zip/io/OutputDataBuffer.h"
 
 #include <gtest/gtest.h>
@@ -112,7 +112,7 @@ TEST(OutputFile, SetFileTimeThroughHandleOrPath) {
 
 TEST(OutputDataBuffer, AppendsOverwritesAndPadsGaps) {
     DataBuffer buffer;
-    buffer.append("abc", 3);
+    ASSERT_TRUE(buffer.append("abc", 3));
     OutputDataBuffer out(&buffer);
     LogNull log;
     EXPECT_EQ(out.kind(), Output::kMemory);

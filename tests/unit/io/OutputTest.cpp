@@ -1,12 +1,12 @@
-#include "zip/io/Output.h"
-#include "codecs/checksum/Adler32.h"
+#include "zip/base/stream/Output.h"
+#include "zip/base/checksum/Adler32.h"
 #include "os/Clock.h"
 #include "tests/unit/io/RecordingSink.h"
-#include "zip/core/DataBuffer.h"
-#include "zip/core/LogNull.h"
-#include "zip/core/Logger.h"
-#include "zip/io/BufferedOutput.h"
-#include "zip/io/ProgressMonitor.h"
+#include "zip/base/DataBuffer.h"
+#include "zip/base/LogNull.h"
+#include "zip/base/Logger.h"
+#include "zip/base/stream/BufferedOutput.h"
+#include "zip/base/stream/ProgressMonitor.h"
 
 #include <gtest/gtest.h>
 
@@ -119,7 +119,7 @@ TEST(Output, LittleEndianValuesAndBuffers) {
     ASSERT_TRUE(out.writeLe64(0x0708090A0B0C0D0EULL, nullptr, log));
     StringBuffer text("xy");
     DataBuffer bytes;
-    bytes.append("z", 1);
+    ASSERT_TRUE(bytes.append("z", 1));
     ASSERT_TRUE(out.write(text, nullptr, log));
     ASSERT_TRUE(out.write(bytes, nullptr, log));
     EXPECT_TRUE(out.write(StringBuffer(), nullptr, log));

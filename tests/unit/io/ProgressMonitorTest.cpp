@@ -1,9 +1,9 @@
-#include "zip/io/ProgressMonitor.h"
+#include "zip/base/stream/ProgressMonitor.h"
 #include "os/Clock.h"
 #include "tests/unit/io/RecordingSink.h"
-#include "zip/core/LogNull.h"
-#include "zip/core/Logger.h"
-#include "zip/io/AsyncProgressEvent.h"
+#include "zip/base/LogNull.h"
+#include "zip/base/Logger.h"
+#include "zip/base/stream/AsyncProgressEvent.h"
 
 #include <gtest/gtest.h>
 

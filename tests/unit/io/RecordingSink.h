@@ -2,7 +2,7 @@
 // when told to.
 #pragma once
 
-#include "zip/io/ProgressEvent.h"
+#include "zip/base/stream/ProgressEvent.h"
 
 #include <vector>
 

@@ -5,28 +5,14 @@
 #include "LegacyEncoders.h"
 #include "codecs/legacy/Implode.h"
 #include "codecs/legacy/Unshrink.h"
-#include "zip/core/DataBuffer.h"
-#include "zip/core/LogBase.h"
+#include "zip/base/DataBuffer.h"
+#include "tests/support/RecordingLog.h"
+#include "zip/base/LogBase.h"
 
 #include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
-
-class RecordingLog : public LogBase {
-public:
-    bool logError(const char* message) override {
-        errors.emplace_back(message);
-        return true;
-    }
-    bool logInfo(const char* message) override {
-        infos.emplace_back(message);
-        return true;
-    }
-
-    std::vector<std::string> errors;
-    std::vector<std::string> infos;
-};
 
 // The decoder's answer, its output and the messages it logged.
 struct DecodeResult {

@@ -109,9 +109,9 @@ TEST_F(ProfileCrossTest, IniFileReadsAFileTheSystemWrote) {
     WriteFile("sys.ini", "\xFF\xFE");
     const WString path = W(Scratch("sys.ini"));
     for (int i = 0; i < 200; ++i)
-        os::writeProfileString(QK_TEXT("S"),
-                               W("Key" + std::to_string(i) + std::string(15, 'x')).c_str(),
-                               QK_TEXT(""), path.c_str());
+        ASSERT_TRUE(os::writeProfileString(
+            QK_TEXT("S"), W("Key" + std::to_string(i) + std::string(15, 'x')).c_str(), QK_TEXT(""),
+            path.c_str()));
     IniFile file(StrictPath(path.c_str(), 0));
     IniSection section(&file, QK_TEXT("s"));
     IniItem item;

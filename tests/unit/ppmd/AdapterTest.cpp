@@ -3,7 +3,7 @@
 #include "PpmdSupport.h"
 
 #include "codecs/ppmd/PpmdEntry.h"
-#include "zip/io/MemoryDataSource.h"
+#include "zip/base/stream/MemoryDataSource.h"
 
 #include <gtest/gtest.h>
 

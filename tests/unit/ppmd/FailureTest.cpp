@@ -5,9 +5,9 @@
 
 #include "codecs/ppmd/PpmdEntry.h"
 #include "codecs/ppmd/PpmdI1Platform.h"
-#include "zip/io/MemoryDataSource.h"
-#include "zip/io/ProgressEvent.h"
-#include "zip/io/ProgressMonitor.h"
+#include "zip/base/stream/MemoryDataSource.h"
+#include "zip/base/stream/ProgressEvent.h"
+#include "zip/base/stream/ProgressMonitor.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +46,7 @@ Outcome decode(const Bytes& stored, uint64_t limit, uint64_t failAfter = UINT64_
     MemoryDataSource source(stored.data(), stored.size());
     source.setProgressByBytes(true);
     VectorOutput out;
-    out.failAfter = failAfter;
+    out.capacity = failAfter;
     RecordingLog log;
     run.ok = ppmdFromSource(source, out, limit, monitor, log, false);
     run.output = std::move(out.written);

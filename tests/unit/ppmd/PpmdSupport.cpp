@@ -1,6 +1,6 @@
 #include "PpmdSupport.h"
 
-#include "codecs/checksum/ZipCRC.h"
+#include "zip/base/checksum/ZipCRC.h"
 
 #include <cstdlib>
 #include <filesystem>

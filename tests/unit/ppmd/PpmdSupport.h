@@ -2,8 +2,8 @@
 // back from an archive image, and 7-Zip as the reference encoder.
 #pragma once
 
-#include "zip/core/LogBase.h"
-#include "zip/io/Output.h"
+#include "tests/support/RecordingLog.h"
+#include "tests/support/VectorOutput.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -13,41 +13,6 @@
 #include <vector>
 
 using Bytes = std::vector<uint8_t>;
-
-class RecordingLog : public LogBase {
-public:
-    bool logError(const char* message) override {
-        errors.emplace_back(message);
-        return true;
-    }
-    bool logData(const char* name, const char* value) override {
-        data[name] = value;
-        return true;
-    }
-    bool hasError(const std::string& message) const {
-        return std::find(errors.begin(), errors.end(), message) != errors.end();
-    }
-
-    std::vector<std::string> errors;
-    std::map<std::string, std::string> data;
-};
-
-// Collects what is written; writes fail once `failAfter` bytes have gone through.
-class VectorOutput : public Output {
-public:
-    VectorOutput() : Output(kMemory) {}
-    bool writeRaw(const uint8_t* bytes, uint64_t length, ProgressMonitor*, LogBase&) override {
-        if (length > failAfter - written.size())
-            return false;
-        written.insert(written.end(), bytes, bytes + length);
-        writeSizes.push_back(length);
-        return true;
-    }
-
-    Bytes written;
-    std::vector<uint64_t> writeSizes;
-    uint64_t failAfter = UINT64_MAX;
-};
 
 enum class Sample { kText, kBinary, kMixed };
 

@@ -2,7 +2,7 @@
 // keys, state and data at every alignment, in objects on the heap, and on a stack aligned to
 // four bytes only: 32-bit Windows gives no more to the heap (8) and to the stack (4) of a
 // callback or a thread start, while the vector instructions' memory operands want 16.
-#include "codecs/checksum/CrcKernels.h"
+#include "zip/base/checksum/CrcKernels.h"
 #include "codecs/crypto/Aes.h"
 #include "codecs/crypto/AesKernels.h"
 #include "codecs/crypto/Sha1.h"

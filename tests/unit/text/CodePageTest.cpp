@@ -2,8 +2,8 @@
 // back, a few characters agree with the published mappings, and what a page
 // cannot convert goes to the error action.
 #include "Convert.h"
-#include "codecs/text/CodePageTable.h"
-#include "codecs/text/MappingStream.h"
+#include "zip/base/text/CodePageTable.h"
+#include "zip/base/text/MappingStream.h"
 
 #include <gtest/gtest.h>
 

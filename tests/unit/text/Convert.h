@@ -1,9 +1,9 @@
 // Helpers for the conversion tests: bytes in, bytes out.
 #pragma once
 
-#include "codecs/text/EncodingConvert.h"
-#include "zip/core/DataBuffer.h"
-#include "zip/core/LogNull.h"
+#include "zip/base/text/EncodingConvert.h"
+#include "zip/base/DataBuffer.h"
+#include "zip/base/LogNull.h"
 
 #include <gtest/gtest.h>
 

@@ -61,7 +61,7 @@ TEST(EncConvert, ExistingOutputIsKeptOnFailure) {
     EncodingConvert converter;
     LogNull log;
     DataBuffer out;
-    out.append("keep", 4);
+    ASSERT_TRUE(out.append("keep", 4));
     EXPECT_FALSE(converter.EncConvert(1200, 99999, "a\0", 2, out, log));
     EXPECT_EQ(bytesOf(out), "keep");
 }

@@ -102,7 +102,7 @@ TEST(Utf8Decode, AppendsToWhatIsThere) {
     EncodingConvert converter;
     LogNull log;
     DataBuffer out;
-    out.append("XY", 2);
+    ASSERT_TRUE(out.append("XY", 2));
     ASSERT_TRUE(converter.convertToUnicode("a", 1, out, log));
     EXPECT_EQ(bytesOf(out), std::string("XYa\0", 4));
 }

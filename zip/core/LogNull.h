@@ -1,6 +1,0 @@
-// A log that discards everything, for engine code that has none at hand.
-#pragma once
-
-#include "zip/core/LogBase.h"
-
-class LogNull final : public LogBase {};

@@ -1,7 +1,0 @@
-#include "zip/io/DataTransform.h"
-
-DataTransform::~DataTransform() = default;
-
-bool DataTransform::transformWritten(uint8_t* bytes, uint32_t n, LogBase& log) {
-    return transform(bytes, n, log);
-}

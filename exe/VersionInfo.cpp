@@ -20,6 +20,7 @@ struct Block {
     uint16_t type = 0; // 1: the value is text
     std::vector<uint8_t> value;
     std::vector<Block> children;
+    bool container = false; // holds blocks, and no text even when its type says text
 };
 
 uint32_t align4(uint32_t offset) {
@@ -59,8 +60,8 @@ bool readBlock(const uint8_t* data, uint32_t offset, uint32_t limit, int depth, 
     } else {
         block.value.assign(data + at, data + at + valueBytes);
     }
-    const bool hasChildren = depth < 2 || (depth == 2 && inStrings);
-    if (!hasChildren)
+    block.container = depth < 2 || (depth == 2 && inStrings);
+    if (!block.container)
         return true;
     for (at = align4(at + valueBytes); at < end;) {
         Block child;
@@ -85,7 +86,7 @@ void writeBlock(const Block& block, std::vector<uint8_t>& out) {
     out.resize(align4(uint32_t(out.size())));
     out.insert(out.end(), block.value.begin(), block.value.end());
     uint32_t valueLength = uint32_t(block.value.size());
-    if (block.type == 1) {
+    if (block.type == 1 && !block.container) {
         out.push_back(0);
         out.push_back(0);
         valueLength = valueLength / 2 + 1;
@@ -192,7 +193,7 @@ bool editVersionInfo(ExeImage& image, const VersionStrings& values,
                 auto found = std::find_if(table.children.begin(), table.children.end(),
                                           [&](const Block& b) { return b.key == key; });
                 if (found == table.children.end())
-                    found = table.children.insert(table.children.end(), Block{key, 1, {}, {}});
+                    found = table.children.insert(table.children.end(), Block{key, 1, {}, {}, false});
                 found->type = 1;
                 found->value = textValue(text);
             }

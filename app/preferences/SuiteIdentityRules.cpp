@@ -68,13 +68,17 @@ std::string FolderNameFault(const os::wstring& component) {
 }
 
 std::string SuiteFolderFault(const os::wstring& folder) {
-    const size_t slash = folder.find(os::wchar('\\'));
-    if (slash != os::wstring::npos && folder.find(os::wchar('\\'), slash + 1) != os::wstring::npos)
-        return "has more than two levels (one backslash at most)";
-    if (slash == os::wstring::npos)
-        return FolderNameFault(folder);
-    std::string fault = FolderNameFault(folder.substr(0, slash));
-    return fault.empty() ? FolderNameFault(folder.substr(slash + 1)) : fault;
+    size_t levels = 0;
+    for (size_t start = 0;; ++levels) {
+        const size_t slash = folder.find(os::wchar('\\'), start);
+        const std::string fault = FolderNameFault(folder.substr(start, slash - start));
+        if (!fault.empty())
+            return fault;
+        if (slash == os::wstring::npos)
+            break;
+        start = slash + 1;
+    }
+    return levels > 1 ? "has more than two levels (one backslash at most)" : "";
 }
 
 } // namespace Pellquin

@@ -261,6 +261,19 @@ TEST_P(Branding, TheVersionResourceTakesNewTextsAndNumbers) {
     }
 }
 
+// Read and written again without a change, the resource is what the resource
+// compiler made, to the byte: lengths, types and padding as Windows reads them.
+TEST_P(Branding, AVersionResourceRewrittenUnchangedKeepsItsBytes) {
+    const ResourceKey type = ResourceKey::ofId(16);
+    const uint16_t language = image_->languagesOf(type, ResourceKey::ofId(1)).at(0);
+    const ExeResource* leaf = image_->findResource(type, ResourceKey::ofId(1), language);
+    ASSERT_TRUE(leaf);
+    const std::vector<uint8_t> before(leaf->data, leaf->data + leaf->dataSize);
+    ASSERT_TRUE(editVersionInfo(*image_, {}, nullptr, log_)) << scratch::logText(log_);
+    leaf = image_->findResource(type, ResourceKey::ofId(1), language);
+    EXPECT_EQ(std::vector<uint8_t>(leaf->data, leaf->data + leaf->dataSize), before);
+}
+
 INSTANTIATE_TEST_SUITE_P(Launchers, Branding, testing::Values("pe32", "pe32plus"));
 
 } // namespace

@@ -3,8 +3,8 @@
 
 Same options and harness as run_e2e.py; --driver names e2e_picker_driver.exe (for
 its screenshot hold). vxzip.exe, beside --launcher, brands a copy of the launcher
-for the suite "Acme Tools" of the vendor "Acme", with a GUID, banner and icon of
-its own.
+for the suite "Acme Tools" of the vendor "Acme", with a GUID, banner, icon and web
+address of its own.
 
 brand.languages: the six-language launcher, branded, shows the new name in its
 title and welcome text in every language, proposes ...\\Acme Downloads\\Acme Tools\\,
@@ -13,7 +13,8 @@ screenshots/branded-LANG.png beside the work folder).
 
 brand.suite: builder mode takes a payload whose orvsuite.xml names the new GUID,
 and the installer it makes extracts into a folder that holds its own suite
-(the new GUID) and refuses one that holds the launcher's old suite.
+(the new GUID), naming the new vendor and address in its message, and refuses
+one that holds the launcher's old suite.
 """
 import os
 import shutil
@@ -28,6 +29,7 @@ from run_e2e import Skipped, check, win
 
 NAME, VENDOR = "Acme Tools", "Acme"
 GUID = "{A0C1E2F3-0415-4627-8839-4A5B6C7D8E9F}"
+URL = "https://acme.example/installers"
 MAGENTA = (255, 0, 255)
 
 
@@ -62,12 +64,17 @@ def branded_copy(h, source, role):
         f.write(banner_bmp())
     with open(icon, "wb") as f:
         f.write(icon_ico())
-    result = subprocess.run([h.args.wine_run, vxzip, "brand", os.path.basename(exe),
-                             "--name", NAME, "--folder", NAME, "--guid", GUID, "--vendor", VENDOR,
-                             "--banner", "banner.bmp", "--icon", "icon.ico"],
-                            cwd=h.work, env=h.env, capture_output=True, timeout=120)
-    check(result.returncode == 0, "vxzip brand failed: " +
-          (result.stdout + result.stderr).decode(errors="replace"))
+    output = h.path("vxzip.log")
+    brand = h.wine(vxzip, "brand", os.path.basename(exe), "--name", NAME, "--folder", NAME,
+                   "--guid", GUID, "--vendor", VENDOR, "--banner", "banner.bmp",
+                   "--icon", "icon.ico", "--url", URL, output=output)
+    try:
+        status = brand.wait(timeout=120)
+    except subprocess.TimeoutExpired:
+        h.kill_case_processes()
+        status = None
+    with open(output, "rb") as f:
+        check(status == 0, "vxzip brand failed: " + f.read().decode(errors="replace"))
     return exe
 
 
@@ -127,14 +134,12 @@ def brand_languages(h):
 def brand_suite(h):
     # This case's boxes need the driver that answers them.
     h.args.driver = os.path.join(os.path.dirname(h.args.driver), "e2e_driver.exe")
-    exe = branded_copy(h, h.args.launcher, "Suite")
+    # Builder mode checks the payload against the launcher it is given: the branded one.
+    installer = branded_copy(h, h.args.launcher, "Installer")
     files = run_e2e.payload_files(h.args.setup, GUID, NAME)
     archive = h.path("payload.zip")
     run_e2e.write_payload(archive, files)
     builder = h.launcher_copy("Builder")
-    # Builder mode runs from the branded launcher itself: the target is a copy of it.
-    shutil.copyfile(exe, builder)
-    installer = h.path(f"Installer_{h.tag}.exe")
     run = h.launch(builder, ["/loadZip", win(archive), "/targetExe", win(installer)])
     check(run.status == 0, f"builder mode refused the new suite's payload: {run.describe()}")
 
@@ -147,7 +152,10 @@ def brand_suite(h):
         f.write(run_e2e.ORVSUITE.format(name=NAME, guid=GUID.lower()).encode())
     run = h.launch(installer, ["/extractOnly", win(own)])
     h.expect_status(run, 0)
-    h.expect_box(run, texts.get(152, win(own) + "\\", "Installer"), texts.title(), icon=False)
+    # The vendor's texts name the new vendor and its address.
+    done = texts.get(152, win(own) + "\\", "Installer").replace("Orvandis", VENDOR)
+    done = done.replace("https://www.orvandis.example/web-installers", URL)
+    h.expect_box(run, done, texts.title(), icon=False)
     run_e2e.check_files(own, files)
 
     other = h.path("downloads", "Old")

@@ -102,6 +102,12 @@ def shows_banner(path):
 def brand_languages(h):
     source = os.path.join(os.path.dirname(h.args.launcher), "PellquinLanguages.exe")
     branded = branded_copy(h, source, "Branded")
+    # Nothing remembered for the new suite (brand.suite remembers its folder): the
+    # default is proposed. The branded launcher keeps its preferences in the vendor's folder.
+    remembered = os.path.join(h.local_appdata(), VENDOR, "Installation Preferences",
+                              "Pellrune.ini")
+    if os.path.exists(remembered):
+        os.remove(remembered)
     proposed = h.local_appdata_win() + f"\\{VENDOR} Downloads\\{NAME}\\"
     for code, (_, locale) in run_languages.LANGUAGES.items():
         env = run_languages.locale_env(h, locale)
@@ -169,7 +175,8 @@ def brand_suite(h):
           "files were extracted over the old suite")
 
 
-CASES = {"brand.languages": (brand_languages, False), "brand.suite": (brand_suite, False)}
+# Both use the branded launcher's preferences file.
+CASES = {"brand.languages": (brand_languages, True), "brand.suite": (brand_suite, True)}
 
 if __name__ == "__main__":
     run_e2e.CASES = CASES

@@ -8,25 +8,14 @@ Usage: brand_launcher.py VXZIP FIXTURE_DIR (exit 77: no fixtures or tools)."""
 import os
 import shutil
 import struct
-import subprocess
 import sys
 import tempfile
 import zipfile
 
+from commands import read, run
+
 VXZIP, FIXTURES = sys.argv[1], sys.argv[2]
 NEW_GUID = "{0A1B2C3D-4E5F-4061-8273-94A5B6C7D8E9}"
-
-
-def run(*cmd, ok=True):
-    result = subprocess.run(cmd, capture_output=True, timeout=120)
-    if ok and result.returncode != 0:
-        sys.exit(f"{' '.join(cmd)} failed:\n{(result.stdout + result.stderr).decode()[-3000:]}")
-    return result
-
-
-def read(path):
-    with open(path, "rb") as f:
-        return f.read()
 
 
 def write(path, data):

@@ -189,13 +189,14 @@ bool editVersionInfo(ExeImage& image, const VersionStrings& values,
             }
         }
         forEachStringTable(root, [&](Block& table) {
-            for (const auto& [key, text] : values) {
+            for (const auto& value : values) {
                 auto found = std::find_if(table.children.begin(), table.children.end(),
-                                          [&](const Block& b) { return b.key == key; });
+                                          [&](const Block& b) { return b.key == value.first; });
                 if (found == table.children.end())
-                    found = table.children.insert(table.children.end(), Block{key, 1, {}, {}, false});
+                    found = table.children.insert(table.children.end(),
+                                                  Block{value.first, 1, {}, {}, false});
                 found->type = 1;
-                found->value = textValue(text);
+                found->value = textValue(value.second);
             }
         });
         std::vector<uint8_t> bytes;

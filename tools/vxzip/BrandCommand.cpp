@@ -186,8 +186,14 @@ std::string launcherFault(const ExeImage& image, const BrandInputs& in) {
         return "not a launcher: it names no suite GUID (string 136)";
     if (in.vendor && stringOf(image, StringId::kVendorName).empty())
         return "the launcher names no vendor (string 169): it predates --vendor";
-    const std::u16string reserve = stringOf(image, StringId::kInstallerPathReserve);
-    return checkAgainstBudget(in, std::stoi("0" + std::string(reserve.begin(), reserve.end())));
+    // The launcher reads the reserve as a decimal number: its leading digits, 0 without.
+    int reserve = 0;
+    for (char16_t c : stringOf(image, StringId::kInstallerPathReserve)) {
+        if (c < u'0' || c > u'9' || reserve > 100000)
+            break;
+        reserve = reserve * 10 + (c - u'0');
+    }
+    return checkAgainstBudget(in, reserve);
 }
 
 std::string causeOfLog(Logger& log) {

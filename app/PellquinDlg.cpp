@@ -12,6 +12,7 @@
 #include "app/SuiteInstance.h"
 #include "app/TextFormat.h"
 #include "app/UserFolders.h"
+#include "app/preferences/SuiteIdentityRules.h"
 #include "app/preferences/SuitePreferences.h"
 #include "resources/StringIds.h"
 #include "toolkit/diag/DebugLog.h"
@@ -148,13 +149,14 @@ void CPellquinDlg::InitializeDialog() {
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
     // Both places belong to the user alone: the default is the suite's folder below
-    // "Orvandis Downloads" in the user's local application data, and the
-    // preferences live there too. Without that folder there is no default and no
-    // preferences.
+    // the vendor's download root (string 170, which branding may rewrite) in the
+    // user's local application data, and the preferences live there too. Without
+    // that folder there is no default and no preferences.
     StrictPath localAppData(Quillkit::kDirectory);
     if (UserLocalAppData(localAppData)) {
         m_downloadDir = localAppData;
-        m_downloadDir.Append(L"Orvandis Downloads", Quillkit::kDirectory);
+        m_downloadDir.Append(LoadLauncherString(StringId::kDownloadRoot).c_str(),
+                             Quillkit::kDirectory);
         m_downloadDir.Append(LoadLauncherString(StringId::kSuiteFolder).c_str(),
                              Quillkit::kDirectory);
         m_iniPath = Pellquin::PreferencesFilePath(localAppData);
@@ -297,7 +299,7 @@ bool CPellquinDlg::AcceptDirectory(const os::wstring& text, StrictPath& path) {
     }
 
     int reserve = _wtoi(LoadLauncherString(StringId::kInstallerPathReserve).c_str());
-    int over = reserve + int(wcslen(path.GetPath())) + int(wcslen(kInstallerFolder)) - MAX_PATH;
+    const int over = Pellquin::DownloadPathExcess(reserve, wcslen(path.GetPath()));
     if (over > 0) {
         os::wstring message =
             FormatMessageString(LoadLauncherString(StringId::kPathTooLongBy), {MessageArg(over)});

@@ -7,6 +7,7 @@
 
 #include "exe/ExeHeaders.h"
 #include "exe/ExeResource.h"
+#include "exe/ResourceKey.h"
 #include "os/FileMapping.h"
 #include "zip/base/fs/VexmarHandle.h"
 
@@ -45,6 +46,20 @@ public:
     // Adds a raw-data resource (type 10) named `name`, language 1, whose data will
     // be the content of `filePath` when the image is written.
     bool addResourceFromFile(const std::u16string& name, const XString& filePath, LogBase& log);
+    // The leaf of `type`, `name` and `language` (the first of equal ones), or null.
+    ExeResource* findResource(const ResourceKey& type, const ResourceKey& name,
+                              uint16_t language) const;
+    // The languages under `type` and `name`, in the order the tree holds them.
+    std::vector<uint16_t> languagesOf(const ResourceKey& type, const ResourceKey& name) const;
+    // Gives the leaf of `type`, `name` and `language` the data `bytes`, adding the
+    // leaf and the directories above it, each where the sorted order wants it, when
+    // there is none. The leaf keeps its code page.
+    bool setResource(const ResourceKey& type, const ResourceKey& name, uint16_t language,
+                     std::vector<uint8_t> bytes, LogBase& log);
+    // Removes that leaf, and the name and type directories it leaves empty. False,
+    // with the tree unchanged, when there is no such leaf.
+    bool removeResource(const ResourceKey& type, const ResourceKey& name, uint16_t language,
+                        LogBase& log);
     // Writes the edited image to a new file, reporting the bytes written against
     // the new file's size to `progress` (may be null), which may abort the write.
     bool writeExe(const XString& path, ProgressEvent* progress, LogBase& log);

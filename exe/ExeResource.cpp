@@ -38,3 +38,11 @@ ExeResource* ExeResource::insertChild(std::unique_ptr<ExeResource> child) {
     siblings.insert(before, std::move(child));
     return added;
 }
+
+void ExeResource::takeData(std::vector<uint8_t> bytes) {
+    ownedData = std::move(bytes);
+    dataFromFile = false;
+    dataFilePath.clear();
+    data = ownedData.empty() ? nullptr : ownedData.data();
+    dataSize = uint32_t(ownedData.size());
+}

@@ -58,6 +58,8 @@ public:
     // children in ordinal order of their UTF-16 names, id children by id, each
     // after any equal ones. Returns the child.
     ExeResource* insertChild(std::unique_ptr<ExeResource> child);
+    // Makes a leaf's data `bytes`, held by the leaf itself.
+    void takeData(std::vector<uint8_t> bytes);
 
     // Offsets the layout assigns within the resource section.
     uint32_t tableOffset = 0;
@@ -74,8 +76,10 @@ public:
     std::u16string name;
     bool dataFromFile = false;
     XString dataFilePath;
-    const uint8_t* data = nullptr; // in the image's mapped view
+    const uint8_t* data = nullptr; // in the image's mapped view, or ownedData's
     uint32_t dataSize = 0;
+    // A leaf's new data, given by an edit; `data` points into it.
+    std::vector<uint8_t> ownedData;
     int32_t padding = 0; // zero bytes after a leaf's data
 
     std::vector<std::unique_ptr<ExeResource>> namedChildren;

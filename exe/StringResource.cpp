@@ -1,45 +1,22 @@
 #include "exe/StringResource.h"
 
 #include "exe/ExeImage.h"
-#include "exe/PeFormat.h"
+#include "exe/StringBlock.h"
+#include "zip/base/LogBase.h"
 
 namespace {
-
-// A string table resource holds sixteen strings: block n (from 1) holds the ids
-// 16 * (n - 1) to 16 * n - 1.
-constexpr uint16_t kRtString = 6;
-constexpr uint32_t kStringsPerBlock = 16;
 
 const ExeResource* blockOf(const ExeImage& image, uint32_t id) {
     const ExeResource* root = image.resources();
     if (!root || id / kStringsPerBlock + 1 > 0xFFFF)
         return nullptr;
-    const ExeResource* type = root->idChild(kRtString);
+    const ExeResource* type = root->idChild(restype::kString);
     return type ? type->idChild(uint16_t(id / kStringsPerBlock + 1)) : nullptr;
 }
 
-// Each string is a 16-bit length in units followed by that many UTF-16 units;
-// a block cut short holds no further strings.
 bool stringInBlock(const ExeResource& leaf, uint32_t index, std::u16string& text) {
-    const uint8_t* p = leaf.data;
-    uint64_t left = p ? leaf.dataSize : 0;
-    for (uint32_t i = 0;; ++i) {
-        if (left < 2)
-            return false;
-        const uint32_t units = pe::le16(p);
-        p += 2;
-        left -= 2;
-        if (uint64_t(units) * 2 > left)
-            return false;
-        if (i == index) {
-            text.resize(units);
-            for (uint32_t u = 0; u < units; ++u)
-                text[u] = char16_t(pe::le16(p + 2 * u));
-            return units > 0;
-        }
-        p += 2 * units;
-        left -= 2 * uint64_t(units);
-    }
+    text = decodeStringBlock(leaf.data, leaf.dataSize)[index];
+    return !text.empty();
 }
 
 } // namespace
@@ -60,4 +37,47 @@ bool readStringResource(const ExeImage& image, uint32_t id, uint16_t language,
             return true;
     text.clear();
     return false;
+}
+
+bool editStringTables(ExeImage& image, const StringEdit& edit, LogBase& log) {
+    const ExeResource* root = image.resources();
+    const ExeResource* type = root ? root->idChild(restype::kString) : nullptr;
+    if (!type || !type->isDirectory) {
+        log.logError("The executable has no string tables");
+        return false;
+    }
+    // The changes are gathered first: setResource reshapes the tree being walked.
+    struct Change {
+        uint16_t block;
+        uint16_t language;
+        std::vector<uint8_t> data;
+    };
+    std::vector<Change> changes;
+    for (const auto& blockDir : type->idChildren) {
+        if (!blockDir->isDirectory || blockDir->id == 0)
+            continue;
+        for (const auto& leaf : blockDir->idChildren) {
+            if (leaf->isDirectory)
+                continue;
+            StringBlock block = decodeStringBlock(leaf->data, leaf->dataSize);
+            const StringBlock before = block;
+            const uint32_t first = (uint32_t(blockDir->id) - 1) * kStringsPerBlock;
+            for (uint32_t i = 0; i < kStringsPerBlock; ++i)
+                edit(first + i, leaf->id, block[i]);
+            if (block == before)
+                continue;
+            Change change{blockDir->id, leaf->id, {}};
+            if (!encodeStringBlock(block, change.data)) {
+                log.logError("A string would be longer than 65535 characters");
+                return false;
+            }
+            changes.push_back(std::move(change));
+        }
+    }
+    for (Change& change : changes)
+        if (!image.setResource(ResourceKey::ofId(restype::kString),
+                               ResourceKey::ofId(change.block), change.language,
+                               std::move(change.data), log))
+            return false;
+    return true;
 }

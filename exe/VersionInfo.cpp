@@ -2,38 +2,44 @@
 
 #include "exe/ExeImage.h"
 #include "exe/PeFormat.h"
+#include "zip/base/LogBase.h"
 
 #include <algorithm>
 
 namespace {
 
-constexpr uint16_t kRtVersion = 16;
 constexpr uint32_t kHeaderSize = 6; // wLength, wValueLength, wType
+constexpr uint32_t kFixedSignature = 0xFEEF04BD;
+constexpr uint32_t kFixedSize = 52;
 
 // One block of the version resource: a length, a value and a key, then its
-// children, each starting on a 32-bit boundary counted from the resource's start.
+// children, each starting on a 32-bit boundary counted from the resource's
+// start. Only the root, the two info blocks and the string tables have children.
 struct Block {
     std::u16string key;
-    uint32_t valueOffset = 0; // after the key and its padding
-    uint32_t end = 0;         // the offset just past the block
+    uint16_t type = 0; // 1: the value is text
+    std::vector<uint8_t> value;
+    std::vector<Block> children;
+    bool container = false; // holds blocks, and no text even when its type says text
 };
 
 uint32_t align4(uint32_t offset) {
     return (offset + 3) & ~3u;
 }
 
-// The block at `offset`, which must end within `limit`; false when it does not fit.
-bool readBlock(const uint8_t* data, uint32_t offset, uint32_t limit, Block& block) {
+bool readBlock(const uint8_t* data, uint32_t offset, uint32_t limit, int depth, bool inStrings,
+               Block& block) {
     if (offset > limit || limit - offset < kHeaderSize)
         return false;
     const uint32_t length = pe::le16(data + offset);
     if (length < kHeaderSize || length > limit - offset)
         return false;
-    block.end = offset + length;
-    block.key.clear();
+    const uint32_t end = offset + length;
+    const uint32_t valueLength = pe::le16(data + offset + 2);
+    block.type = pe::le16(data + offset + 4);
     uint32_t at = offset + kHeaderSize;
     for (;;) {
-        if (block.end - at < 2)
+        if (end - at < 2)
             return false;
         const char16_t unit = char16_t(pe::le16(data + at));
         at += 2;
@@ -41,71 +47,166 @@ bool readBlock(const uint8_t* data, uint32_t offset, uint32_t limit, Block& bloc
             break;
         block.key += unit;
     }
-    block.valueOffset = align4(at);
+    at = std::min(align4(at), end);
+    // Text lengths count units, with the closing NUL, though some writers count
+    // bytes: a text value is read up to its NUL or the block's end.
+    uint32_t valueBytes = block.type == 1 ? 2 * valueLength : valueLength;
+    valueBytes = std::min(valueBytes, end - at);
+    if (block.type == 1) {
+        uint32_t units = 0;
+        while (2 * units + 2 <= valueBytes && pe::le16(data + at + 2 * units) != 0)
+            ++units;
+        block.value.assign(data + at, data + at + 2 * units);
+    } else {
+        block.value.assign(data + at, data + at + valueBytes);
+    }
+    block.container = depth < 2 || (depth == 2 && inStrings);
+    if (!block.container)
+        return true;
+    for (at = align4(at + valueBytes); at < end;) {
+        Block child;
+        if (!readBlock(data, at, end, depth + 1, depth == 1 ? block.key == u"StringFileInfo"
+                                                            : inStrings,
+                       child))
+            return false;
+        at = align4(at + pe::le16(data + at));
+        block.children.push_back(std::move(child));
+    }
     return true;
 }
 
-// A text value: the units from `offset` to the first NUL or the block's end.
-std::u16string textAt(const uint8_t* data, uint32_t offset, uint32_t end) {
-    std::u16string text;
-    for (uint32_t at = offset; at < end && end - at >= 2; at += 2) {
-        const char16_t unit = char16_t(pe::le16(data + at));
-        if (unit == 0)
-            break;
-        text += unit;
+void writeBlock(const Block& block, std::vector<uint8_t>& out) {
+    out.resize(align4(uint32_t(out.size())));
+    const size_t start = out.size();
+    out.resize(start + kHeaderSize);
+    for (char16_t unit : block.key + u'\0') {
+        out.push_back(uint8_t(unit));
+        out.push_back(uint8_t(unit >> 8));
     }
+    out.resize(align4(uint32_t(out.size())));
+    out.insert(out.end(), block.value.begin(), block.value.end());
+    uint32_t valueLength = uint32_t(block.value.size());
+    if (block.type == 1 && !block.container) {
+        out.push_back(0);
+        out.push_back(0);
+        valueLength = valueLength / 2 + 1;
+    }
+    for (const Block& child : block.children)
+        writeBlock(child, out);
+    pe::putLe16(&out[start], uint16_t(out.size() - start));
+    pe::putLe16(&out[start + 2], uint16_t(valueLength));
+    pe::putLe16(&out[start + 4], block.type);
+}
+
+std::vector<uint8_t> textValue(const std::u16string& text) {
+    std::vector<uint8_t> bytes;
+    for (char16_t unit : text) {
+        bytes.push_back(uint8_t(unit));
+        bytes.push_back(uint8_t(unit >> 8));
+    }
+    return bytes;
+}
+
+std::u16string textOf(const Block& block) {
+    std::u16string text;
+    for (size_t i = 0; i + 1 < block.value.size(); i += 2)
+        text += char16_t(pe::le16(&block.value[i]));
     return text;
 }
 
-// The children of a block: from after its value (of `valueBytes`) to its end.
-template <typename Visit>
-bool forEachChild(const uint8_t* data, const Block& parent, uint32_t valueBytes, Visit visit) {
-    if (valueBytes > parent.end - std::min(parent.valueOffset, parent.end))
-        return false;
-    for (uint32_t at = align4(parent.valueOffset + valueBytes); at < parent.end;) {
-        Block child;
-        if (!readBlock(data, at, parent.end, child))
-            return false;
-        if (!visit(child))
-            return false;
-        at = align4(child.end);
-    }
-    return true;
+const ExeResource* firstVersionLeaf(const ExeImage& image) {
+    const ExeResource* root = image.resources();
+    const ExeResource* type = root ? root->idChild(restype::kVersion) : nullptr;
+    if (!type || type->idChildren.empty())
+        return nullptr;
+    const ExeResource* leaf = type->idChildren.front().get();
+    if (leaf->isDirectory && !leaf->idChildren.empty())
+        leaf = leaf->idChildren.front().get();
+    return leaf->isDirectory || !leaf->data ? nullptr : leaf;
+}
+
+bool readRoot(const ExeResource& leaf, Block& root) {
+    return leaf.data && readBlock(leaf.data, 0, leaf.dataSize, 0, false, root) &&
+           root.key == u"VS_VERSION_INFO";
+}
+
+template <typename Visit> void forEachStringTable(Block& root, Visit visit) {
+    for (Block& info : root.children)
+        if (info.key == u"StringFileInfo")
+            for (Block& table : info.children)
+                visit(table);
 }
 
 } // namespace
 
 VersionStrings readVersionStrings(const ExeImage& image) {
     VersionStrings strings;
-    const ExeResource* root = image.resources();
-    const ExeResource* type = root ? root->idChild(kRtVersion) : nullptr;
-    if (!type || type->idChildren.empty())
+    const ExeResource* leaf = firstVersionLeaf(image);
+    Block root;
+    if (!leaf || !readRoot(*leaf, root))
         return strings;
-    const ExeResource* leaf = type->idChildren.front().get();
-    if (leaf->isDirectory && !leaf->idChildren.empty())
-        leaf = leaf->idChildren.front().get();
-    if (leaf->isDirectory || !leaf->data)
-        return strings;
-    const uint8_t* data = leaf->data;
-    Block top;
-    if (!readBlock(data, 0, leaf->dataSize, top) || top.key != u"VS_VERSION_INFO")
-        return strings;
-    const uint32_t fixedSize = pe::le16(data + 2);
-    bool tableRead = false;
-    const bool ok = forEachChild(data, top, fixedSize, [&](const Block& info) {
-        if (info.key != u"StringFileInfo" || tableRead)
-            return true;
-        return forEachChild(data, info, 0, [&](const Block& table) {
-            if (tableRead)
-                return true;
-            tableRead = true;
-            return forEachChild(data, table, 0, [&](const Block& text) {
-                strings.emplace_back(text.key, textAt(data, text.valueOffset, text.end));
-                return true;
-            });
-        });
+    bool first = true;
+    forEachStringTable(root, [&](const Block& table) {
+        if (first)
+            for (const Block& text : table.children)
+                strings.emplace_back(text.key, textOf(text));
+        first = false;
     });
-    if (!ok)
-        strings.clear();
     return strings;
+}
+
+bool editVersionInfo(ExeImage& image, const VersionStrings& values,
+                     const std::array<uint16_t, 4>* numbers, LogBase& log) {
+    const ResourceKey type = ResourceKey::ofId(restype::kVersion);
+    const ExeResource* types = image.resources() ? image.resources()->idChild(restype::kVersion)
+                                                 : nullptr;
+    if (!types || !types->isDirectory || types->idChildren.empty()) {
+        log.logError("The executable has no version resource");
+        return false;
+    }
+    std::vector<std::pair<ResourceKey, uint16_t>> leaves;
+    for (const auto& name : types->namedChildren)
+        for (uint16_t language : image.languagesOf(type, ResourceKey::ofName(name->name)))
+            leaves.emplace_back(ResourceKey::ofName(name->name), language);
+    for (const auto& name : types->idChildren)
+        for (uint16_t language : image.languagesOf(type, ResourceKey::ofId(name->id)))
+            leaves.emplace_back(ResourceKey::ofId(name->id), language);
+    for (const auto& [name, language] : leaves) {
+        Block root;
+        if (!readRoot(*image.findResource(type, name, language), root)) {
+            log.logError("The version resource cannot be read");
+            return false;
+        }
+        if (numbers) {
+            if (root.value.size() < kFixedSize || pe::le32(root.value.data()) != kFixedSignature) {
+                log.logError("The version resource has no fixed version part");
+                return false;
+            }
+            const auto& n = *numbers;
+            for (uint32_t at : {8u, 16u}) { // the file, then the product version
+                pe::putLe32(&root.value[at], uint32_t(n[0]) << 16 | n[1]);
+                pe::putLe32(&root.value[at + 4], uint32_t(n[2]) << 16 | n[3]);
+            }
+        }
+        forEachStringTable(root, [&](Block& table) {
+            for (const auto& value : values) {
+                auto found = std::find_if(table.children.begin(), table.children.end(),
+                                          [&](const Block& b) { return b.key == value.first; });
+                if (found == table.children.end())
+                    found = table.children.insert(table.children.end(),
+                                                  Block{value.first, 1, {}, {}, false});
+                found->type = 1;
+                found->value = textValue(value.second);
+            }
+        });
+        std::vector<uint8_t> bytes;
+        writeBlock(root, bytes);
+        if (bytes.size() > 0xFFFF) {
+            log.logError("The version resource would be too large");
+            return false;
+        }
+        if (!image.setResource(type, name, language, std::move(bytes), log))
+            return false;
+    }
+    return true;
 }

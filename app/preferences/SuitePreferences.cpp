@@ -100,7 +100,8 @@ bool IsDriveLetterPath(const WChar* path) {
 
 StrictPath PreferencesFilePath(const StrictPath& appDataFolder) {
     StrictPath path(appDataFolder.GetPath(), kDirectory);
-    path.Append(QK_TEXT("Orvandis\\Installation Preferences\\"), kDirectory);
+    path.Append(LoadLauncherString(StringId::kPreferencesFolder).c_str(), kDirectory);
+    path.Append(QK_TEXT("Installation Preferences\\"), kDirectory);
     path.Append(QK_TEXT("Pellrune.ini"), 0);
     return path;
 }

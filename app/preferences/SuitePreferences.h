@@ -1,8 +1,8 @@
 // Where the launcher keeps its download folder per suite, and how it recognises
 // the suite a folder already holds.
 //
-// The preferences file, Orvandis\Installation Preferences\Pellrune.ini below
-// the user's local application-data folder, is a UTF-16 profile file of that
+// The preferences file, VENDOR\Installation Preferences\Pellrune.ini below
+// the user's local application-data folder (VENDOR is string 171), is a UTF-16 profile file of that
 // user alone: one section per suite GUID (string 136) with "FullPath" (the
 // download folder, ending with "\") and "SuiteName" (string 133), and a section
 // "Default" whose "LastUsedRootDirectory" may name a root for every suite.

@@ -7,24 +7,13 @@ Usage: embed_then_sign.py VXZIP FIXTURE_DIR (exit 77: no tools or fixtures)."""
 import os
 import shutil
 import struct
-import subprocess
 import sys
 import tempfile
 import zipfile
 
+from commands import read, run
+
 VXZIP, FIXTURES = sys.argv[1], sys.argv[2]
-
-
-def run(*cmd, ok=True):
-    result = subprocess.run(cmd, capture_output=True, timeout=120)
-    if ok and result.returncode != 0:
-        sys.exit(f"{' '.join(cmd)} failed:\n{(result.stdout + result.stderr).decode()[-3000:]}")
-    return result
-
-
-def read(path):
-    with open(path, "rb") as f:
-        return f.read()
 
 
 def expect_refusal(exe, payload, message):

@@ -5,6 +5,7 @@
 #include "zip/facade/VxZipW.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vxzip {
@@ -21,6 +22,8 @@ struct Options {
     std::string password;                     // its bytes exactly as given
     std::string resourceName = kLauncherPayloadResource; // an executable's payload resource
     uint32_t workers = 0;                     // 0: the engine's default
+    // brand's options ("--name" and the like) with their values, in the order given.
+    std::vector<std::pair<std::string, std::string>> brand;
 };
 
 // Exit statuses.
@@ -54,5 +57,6 @@ int testCommand(const Options& options);
 int extractCommand(const Options& options);
 int embedCommand(const Options& options);
 int infoCommand(const Options& options);
+int brandCommand(const Options& options);
 
 } // namespace vxzip

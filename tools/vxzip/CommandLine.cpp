@@ -39,10 +39,21 @@ std::string quoted(const std::string& text) {
     return "'" + text + "'";
 }
 
+// brand's options; each takes a value.
+bool isBrandOption(const std::string& name) {
+    static const char* const names[] = {"--name",   "--folder", "--guid",    "--languages",
+                                        "--banner", "--icon",   "--vendor",  "--url",
+                                        "--company", "--product", "--version"};
+    for (const char* known : names)
+        if (name == known)
+            return true;
+    return false;
+}
+
 // Options that take a value, given as "--name VALUE" or "--name=VALUE".
 bool takesValue(const std::string& name) {
     return name == "--oem-codepage" || name == "--resource" || name == "--password" ||
-           name == "--jobs";
+           name == "--jobs" || isBrandOption(name);
 }
 
 // Empty when the value is accepted, else the problem.
@@ -53,6 +64,11 @@ std::string applyValue(const std::string& name, const std::string& value, Option
     } else if (name == "--jobs") {
         if (!parseWorkers(value, options.workers))
             return "--jobs: " + quoted(value) + " is not a number of threads (1 to 64)";
+    } else if (isBrandOption(name)) {
+        for (const auto& given : options.brand)
+            if (given.first == name)
+                return name + " is given twice";
+        options.brand.emplace_back(name, value);
     } else if (name == "--resource") {
         if (value.empty())
             return "--resource: the resource name is empty";
@@ -93,7 +109,11 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             help = true;
             continue;
         }
-        if (arg == "--version") {
+        // "--version" alone asks for vxzip's version; with a version number
+        // ("--version 1.2.3.4", "--version=1.2.3.4") it is brand's option.
+        const bool versionNumberFollows = i + 1 < argc && argv[i + 1][0] >= '0' &&
+                                          argv[i + 1][0] <= '9';
+        if (arg == "--version" && !versionNumberFollows) {
             version = true;
             continue;
         }
@@ -162,6 +182,11 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
     for (size_t i = 0; i < wanted.size(); ++i)
         if (options.operands[i].empty())
             return failure(options.command + ": " + wanted[i] + " is empty");
+    const bool branding = options.command == "brand";
+    if (!branding && !options.brand.empty())
+        return failure(options.brand.front().first + " is an option of brand only");
+    if (branding && options.brand.empty())
+        return failure("brand: nothing to change (give --name, --icon or another option)");
     return line;
 }
 

@@ -38,6 +38,26 @@ const std::vector<CommandInfo>& commands() {
          "(naming its suite GUID in string 136) and ZIP must hold Installer/setup.exe\n"
          "and an Installer/orvsuite.xml whose <suiteid packageguid=\"{...}\"> names that\n"
          "GUID. EXE is left untouched when anything fails or is refused."},
+        {"brand",
+         {"EXE"},
+         brandCommand,
+         "make a launcher another suite's: name, folder, GUID, banner, icon, vendor",
+         "Rewrites the launcher EXE with what the options give; each is optional:\n"
+         "  --name TEXT        the suite's name (title and welcome text)\n"
+         "  --folder TEXT      its folder below the download root (one backslash at most)\n"
+         "  --guid {GUID}      its GUID, {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}\n"
+         "  --languages LIST   the candidate UI languages, LANGIDs in decimal: 1031,1033\n"
+         "  --banner FILE.bmp  the banner strip (578 x 59 pixels, 24 bits, fits best)\n"
+         "  --icon FILE.ico    the icon, with all the images of the file\n"
+         "  --vendor NAME      the vendor: in every text that names it, the download\n"
+         "                     root (\"NAME Downloads\") and the preferences folder\n"
+         "  --url URL          the web address of the extract-only success message\n"
+         "  --company TEXT, --product TEXT, --version A.B.C.D\n"
+         "                     the version resource Windows shows in the properties\n"
+         "Strings change in every language's table. A bad value, a BMP or ICO that is\n"
+         "cut short or that Windows cannot show, a name or folder so long that the\n"
+         "launcher would refuse every download folder, and a signed EXE are refused\n"
+         "with EXE untouched. Brand before vxzip embed, and sign last."},
         {"info",
          {"EXE"},
          infoCommand,

@@ -6,7 +6,7 @@
 #include "zip/base/LogBase.h"
 #include "zip/base/LogContextExitor.h"
 #include "zip/base/XString.h"
-#include "zip/facade/FileReplacement.h"
+#include "zip/facade/ExeRewrite.h"
 #include "zip/facade/ZipFileCheck.h"
 
 namespace {
@@ -15,50 +15,22 @@ std::u16string wideName(const XString& name) {
     return std::u16string(name.getWide());
 }
 
-// What an executable must be to take the payload; the log says why not.
-bool acceptsPayload(const ExeImage& image, const std::u16string& name,
-                    const XString& resourceName, LogBase& log) {
-    if (image.isSigned()) {
-        // Any change breaks the signature, and a launcher whose signature
-        // fails refuses to start: the payload has to go in first.
-        log.logError("The executable is signed; embed the payload before signing it.");
-        return false;
-    }
-    if (image.lookUpNamed(name)) {
-        log.logError("The EXE already carries a resource of this name");
-        log.logDataStr("resourceName", resourceName);
-        return false;
-    }
-    return true;
-}
-
-// The new executable is written beside the old one, and the image (which maps
-// the old file) is closed before the new one takes its place.
+// The new executable carries the ZIP file as the resource, unless it is signed
+// (any change breaks the signature, and a launcher whose signature fails refuses
+// to start: the payload has to go in first) or already has one of that name.
 bool embedInto(const XString& exeFilename, const XString& resourceName,
                const XString& zipFilename, LogBase& log) {
-    FileReplacement replacement;
-    {
-        std::unique_ptr<ExeImage> image = ExeImage::loadExe(exeFilename, log);
-        if (!image)
-            return false;
-        const std::u16string name = wideName(resourceName);
-        if (!acceptsPayload(*image, name, resourceName, log) ||
-            !image->addResourceFromFile(name, zipFilename, log))
-            return false;
-        if (!replacement.begin(exeFilename, log)) {
-            log.logError("Failed to get temp filename.");
-            return false;
-        }
-        if (!image->writeExe(replacement.file(), replacement.newPath(), nullptr, log))
-            return false;
-    }
-    if (!replacement.commit(log)) {
-        log.logDataStr("fromFilename", replacement.newPath());
-        log.logDataStr("toFilename", replacement.targetPath());
-        log.logError("Failed to move EXE file");
-        return false;
-    }
-    return true;
+    const std::u16string name = wideName(resourceName);
+    return rewriteExe(exeFilename, "The executable is signed; embed the payload before signing it.",
+                      [&](ExeImage& image, LogBase& editLog) {
+                          if (image.lookUpNamed(name)) {
+                              editLog.logError("The EXE already carries a resource of this name");
+                              editLog.logDataStr("resourceName", resourceName);
+                              return false;
+                          }
+                          return image.addResourceFromFile(name, zipFilename, editLog);
+                      },
+                      log);
 }
 
 } // namespace

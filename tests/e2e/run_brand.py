@@ -117,18 +117,7 @@ def brand_languages(h):
         exe = h.path(f"Lang_{code}_{h.tag}.exe")
         shutil.copyfile(branded, exe)
         target = os.path.join(run_languages.screenshot_folder(h), f"branded-{code}.png")
-        if os.path.exists(target):
-            os.remove(target)
-        run, saved = run_languages.dialog_with_screenshot(h, exe, env, target)
-        h.expect_status(run, 0)
-        shown = run.of("dialog_shown")
-        check(shown, f"[{code}] the dialog was never shown: {run.describe()}")
-        dialog = shown[0]
-        check(dialog["title"] == texts.title(), f"[{code}] title {dialog['title']!r}, "
-                                                f"expected {texts.title()!r}")
-        welcome = texts.get(161, NAME)
-        check(run_e2e.same_text(dialog["welcome"], welcome),
-              f"[{code}] welcome {dialog['welcome']!r}, expected {welcome!r}")
+        dialog, saved = run_languages.shown_dialog(h, exe, env, target, code, texts, NAME)
         check(dialog["directory"] == proposed,
               f"[{code}] proposes {dialog['directory']!r}, expected {proposed!r}")
         check(dialog["banner_image"], f"[{code}] the strip holds no bitmap")

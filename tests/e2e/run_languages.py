@@ -113,6 +113,25 @@ def dialog_with_screenshot(h, exe, env, target):
     return run, bool(taken and taken[0])
 
 
+def shown_dialog(h, exe, env, target, code, texts, name):
+    """Runs the launcher to its dialog with a screenshot saved as `target` (any older
+    one removed first), and checks the title and the welcome text naming the suite
+    `name`. Returns the dialog's event and whether the screenshot was saved."""
+    if os.path.exists(target):
+        os.remove(target)
+    run, saved = dialog_with_screenshot(h, exe, env, target)
+    h.expect_status(run, 0)
+    shown = run.of("dialog_shown")
+    check(shown, f"[{code}] the dialog was never shown: {run.describe()}")
+    dialog = shown[0]
+    check(dialog["title"] == texts.title(), f"[{code}] title {dialog['title']!r}, "
+                                            f"expected {texts.title()!r}")
+    welcome = texts.get(161, name)
+    check(run_e2e.same_text(dialog["welcome"], welcome),
+          f"[{code}] welcome {dialog['welcome']!r}, expected {welcome!r}")
+    return dialog, saved
+
+
 def expect_box(h, run, text, caption, code):
     """One box with `text` and `caption`, an icon and one button (Wine names it in the
     user's language)."""
@@ -141,18 +160,7 @@ def in_language(code):
 
         # The dialog, and its picture.
         target = os.path.join(screenshot_folder(h), f"dialog-{code}.png")
-        if os.path.exists(target):
-            os.remove(target)
-        run, saved = dialog_with_screenshot(h, exe, env, target)
-        h.expect_status(run, 0)
-        shown = run.of("dialog_shown")
-        check(shown, f"the dialog was never shown: {run.describe()}")
-        dialog = shown[0]
-        check(dialog["title"] == texts.title(), f"[{code}] title {dialog['title']!r}, "
-                                                f"expected {texts.title()!r}")
-        welcome = texts.get(161, texts.get(133))
-        check(run_e2e.same_text(dialog["welcome"], welcome),
-              f"[{code}] welcome {dialog['welcome']!r}, expected {welcome!r}")
+        dialog, saved = shown_dialog(h, exe, env, target, code, texts, texts.get(133))
         for key, string_id in DIALOG_TEXTS.items():
             check(run_e2e.same_text(dialog[key], texts.get(string_id)),
                   f"[{code}] {key} {dialog[key]!r}, expected {texts.get(string_id)!r}")

@@ -3,6 +3,8 @@
 #include "zip/base/ValidityTag.h"
 #include "zip/base/XString.h"
 
+namespace vexmar {
+
 namespace {
 
 constexpr uint32_t kTag = 0x991144AA;
@@ -91,3 +93,5 @@ void ClsBase::endOperation(bool success) {
         m_log.logError("Failed.");
     m_log.leaveContext();
 }
+
+} // namespace vexmar

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class ClsBase : public ClsBaseI, public VexmarObject {
 public:
     ClsBase();
@@ -39,3 +41,5 @@ protected:
 private:
     uint32_t tag_;
 };
+
+} // namespace vexmar

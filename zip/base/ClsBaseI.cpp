@@ -2,6 +2,8 @@
 
 #include "zip/base/XString.h"
 
+namespace vexmar {
+
 ClsBaseI::~ClsBaseI() = default;
 
 bool ClsBaseI::getVerboseLogging() {
@@ -26,3 +28,5 @@ bool ClsBaseI::saveLastError(const XString&) {
 }
 void ClsBaseI::logException(const char*) {}
 void ClsBaseI::logBracketedError(const char*, const char*) {}
+
+} // namespace vexmar

@@ -2,6 +2,8 @@
 // false or do nothing.
 #pragma once
 
+namespace vexmar {
+
 class XString;
 
 class ClsBaseI {
@@ -25,3 +27,5 @@ public:
     // An operation bracket around one error message.
     virtual void logBracketedError(const char* operationName, const char* messageUtf8);
 };
+
+} // namespace vexmar

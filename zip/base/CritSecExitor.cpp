@@ -3,6 +3,8 @@
 #include "zip/base/ValidityTag.h"
 #include "zip/base/VexmarCritSec.h"
 
+namespace vexmar {
+
 namespace {
 constexpr uint32_t kTag = 0x7521A004;
 }
@@ -18,3 +20,5 @@ CritSecExitor::~CritSecExitor() {
         cs_->leaveCriticalSection();
     clearValidityTag(tag_);
 }
+
+} // namespace vexmar

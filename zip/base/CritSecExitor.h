@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class VexmarCritSec;
 
 class CritSecExitor {
@@ -18,3 +20,5 @@ private:
     uint32_t tag_;
     VexmarCritSec* cs_;
 };
+
+} // namespace vexmar

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace vexmar {
+
 namespace {
 
 constexpr uint8_t kTag = 0xDB;
@@ -214,3 +216,5 @@ bool DataBuffer::equals(const void* data, uint32_t n) const {
     checkValidityTag(tag_, kTag);
     return n == size_ && (n == 0 || std::memcmp(data_, data, n) == 0);
 }
+
+} // namespace vexmar

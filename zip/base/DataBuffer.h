@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class DataBuffer : public VexmarObject {
 public:
     DataBuffer();
@@ -66,3 +68,5 @@ private:
     uint8_t* data_ = nullptr;
     uint8_t wipe_ = 0;
 };
+
+} // namespace vexmar

@@ -2,6 +2,8 @@
 
 #include <new>
 
+namespace vexmar {
+
 ErrorLog::ErrorLog() {
     ensureRoot();
 }
@@ -58,3 +60,5 @@ bool ErrorLog::addEntry(LogEntry2::Kind kind, const char* tag, const char* text)
     top_->addChild(entry);
     return ok;
 }
+
+} // namespace vexmar

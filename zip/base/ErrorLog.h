@@ -5,6 +5,8 @@
 #include "zip/base/LogEntry2.h"
 #include "zip/base/StringBuffer.h"
 
+namespace vexmar {
+
 class ErrorLog {
 public:
     ErrorLog();
@@ -33,3 +35,5 @@ private:
     LogEntry2* root_ = nullptr;
     LogEntry2* top_ = nullptr;
 };
+
+} // namespace vexmar

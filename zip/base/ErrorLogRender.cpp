@@ -1,6 +1,8 @@
 // The three renderings of an ErrorLog tree: XML-like text, plain text, HTML.
 #include "zip/base/ErrorLog.h"
 
+namespace vexmar {
+
 namespace {
 
 void indent(StringBuffer& out, int depth) {
@@ -124,15 +126,17 @@ void renderHtml(const LogEntry2& e, StringBuffer& out) {
 
 void ErrorLog::renderXml(StringBuffer& out) const {
     if (root_)
-        ::renderXml(*root_, 0, out);
+        vexmar::renderXml(*root_, 0, out);
 }
 
 void ErrorLog::renderText(StringBuffer& out) const {
     if (root_)
-        ::renderText(*root_, 0, out);
+        vexmar::renderText(*root_, 0, out);
 }
 
 void ErrorLog::renderHtml(StringBuffer& out) const {
     if (root_)
-        ::renderHtml(*root_, out);
+        vexmar::renderHtml(*root_, out);
 }
+
+} // namespace vexmar

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+namespace vexmar {
+
 LogBase::~LogBase() = default;
 
 void LogBase::errorXml(StringBuffer&) {}
@@ -107,3 +109,5 @@ void LogBase::logWindowsError(uint32_t code) {
     os::errorText(code, text, sizeof text);
     logData("WindowsError", text);
 }
+
+} // namespace vexmar

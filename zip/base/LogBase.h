@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class XString;
 
 class LogBase {
@@ -53,3 +55,5 @@ private:
     uint8_t verbose_ = 0;
     uint8_t progressTrace_ = 0;
 };
+
+} // namespace vexmar

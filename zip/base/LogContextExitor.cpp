@@ -2,6 +2,8 @@
 
 #include "zip/base/LogBase.h"
 
+namespace vexmar {
+
 LogContextExitor::LogContextExitor(LogBase* log, const char* name)
     : LogContextExitor(log, name, true) {}
 
@@ -21,3 +23,5 @@ LogContextExitor::~LogContextExitor() {
     if (log_)
         log_->leaveContext();
 }
+
+} // namespace vexmar

@@ -1,6 +1,8 @@
 // Enters a log context for the lifetime of a scope.
 #pragma once
 
+namespace vexmar {
+
 class LogBase;
 
 class LogContextExitor {
@@ -18,3 +20,5 @@ public:
 private:
     LogBase* log_;
 };
+
+} // namespace vexmar

@@ -1,5 +1,7 @@
 #include "zip/base/LogEntry2.h"
 
+namespace vexmar {
+
 LogEntry2::~LogEntry2() {
     // Iterative, so that a long list of siblings does not recurse deeply.
     LogEntry2* child = firstChild_;
@@ -18,3 +20,5 @@ void LogEntry2::addChild(LogEntry2* child) {
         firstChild_ = child;
     lastChild_ = child;
 }
+
+} // namespace vexmar

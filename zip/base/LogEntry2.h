@@ -4,6 +4,8 @@
 
 #include "zip/base/StringBuffer.h"
 
+namespace vexmar {
+
 class LogEntry2 {
 public:
     enum Kind : char {
@@ -41,3 +43,5 @@ private:
     LogEntry2* lastChild_ = nullptr;
     LogEntry2* next_ = nullptr;
 };
+
+} // namespace vexmar

@@ -3,4 +3,8 @@
 
 #include "zip/base/LogBase.h"
 
+namespace vexmar {
+
 class LogNull final : public LogBase {};
+
+} // namespace vexmar

@@ -6,6 +6,8 @@
 
 #include <new>
 
+namespace vexmar {
+
 Logger::Logger() = default;
 
 Logger::~Logger() {
@@ -138,3 +140,5 @@ bool Logger::setDebugLogFilePath(const char* pathUtf8) {
         debugLogPath_ = new (std::nothrow) XString;
     return debugLogPath_ && debugLogPath_->setFromUtf8(pathUtf8);
 }
+
+} // namespace vexmar

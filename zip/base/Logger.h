@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class XString;
 
 class Logger : public LogBase, public VexmarCritSec {
@@ -41,3 +43,5 @@ private:
     int32_t depth_ = 0;
     XString* debugLogPath_ = nullptr;
 };
+
+} // namespace vexmar

@@ -81,6 +81,3 @@ private:
 };
 
 } // namespace vexmar
-
-// The engine names it unqualified everywhere.
-using vexmar::StringBuffer;

@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+namespace vexmar {
+
 template <typename T> inline void checkValidityTag(T actual, T expected) {
     if (actual != expected)
         std::abort();
@@ -15,3 +17,5 @@ template <typename T> inline void checkValidityTag(T actual, T expected) {
 template <typename T> inline void clearValidityTag(T& tag) {
     *const_cast<volatile T*>(&tag) = 0;
 }
+
+} // namespace vexmar

@@ -2,6 +2,8 @@
 
 #include "zip/base/ValidityTag.h"
 
+namespace vexmar {
+
 namespace {
 constexpr uint32_t kTag = 0xCBCB2903;
 }
@@ -24,3 +26,5 @@ void VexmarCritSec::leaveCriticalSection() {
     checkValidityTag(tag_, kTag);
     lock_.leave();
 }
+
+} // namespace vexmar

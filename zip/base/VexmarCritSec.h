@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class VexmarCritSec {
 public:
     VexmarCritSec();
@@ -20,3 +22,5 @@ private:
     uint32_t tag_;
     os::RecursiveLock lock_;
 };
+
+} // namespace vexmar

@@ -8,6 +8,8 @@
 #include <bit>
 #include <cstring>
 
+namespace vexmar {
+
 static_assert(std::endian::native == std::endian::little,
               "the wide form is UTF-16LE and read in place as char16_t");
 
@@ -399,3 +401,5 @@ void XString::setWipe(bool wipe) {
     ansi_.setWipe(wipe);
     utf8_.setWipe(wipe);
 }
+
+} // namespace vexmar

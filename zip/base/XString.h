@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class XString : public VexmarObject {
 public:
     XString();
@@ -80,3 +82,5 @@ private:
     mutable StringBuffer ansi_;
     mutable StringBuffer utf8_;
 };
+
+} // namespace vexmar

@@ -6,6 +6,8 @@
 
 #include <cctype>
 
+namespace vexmar {
+
 namespace FileSys {
 
 namespace {
@@ -144,3 +146,5 @@ bool ensureFile(const XString* filePath, XString& directory, std::vector<std::st
 }
 
 } // namespace FileSys
+
+} // namespace vexmar

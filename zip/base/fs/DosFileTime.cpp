@@ -4,6 +4,8 @@
 #include "zip/base/fs/FileSys.h"
 #include "zip/base/fs/PathText.h"
 
+namespace vexmar {
+
 namespace FileSys {
 
 namespace {
@@ -59,3 +61,5 @@ bool setFileTimeFromDos(const XString& path, uint16_t dosDate, uint16_t dosTime,
 }
 
 } // namespace FileSys
+
+} // namespace vexmar

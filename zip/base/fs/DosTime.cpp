@@ -1,5 +1,7 @@
 #include "zip/base/fs/DosTime.h"
 
+namespace vexmar {
+
 os::CalendarTime decodeDosDateTime(uint16_t dosDate, uint16_t dosTime) {
     const unsigned day = dosDate & 0x1F;
     const unsigned month = (dosDate >> 5) & 0x0F;
@@ -18,3 +20,5 @@ os::CalendarTime decodeDosDateTime(uint16_t dosDate, uint16_t dosTime) {
     t.second = static_cast<uint16_t>(halfSeconds >= 30 ? 0 : halfSeconds * 2);
     return t;
 }
+
+} // namespace vexmar

@@ -5,6 +5,8 @@
 #include "zip/base/fs/FileSys.h"
 #include "zip/base/fs/PathText.h"
 
+namespace vexmar {
+
 namespace FileSys {
 
 namespace {
@@ -118,3 +120,5 @@ VexmarHandle openForReadWriteWin32(const XString& path, bool exclusive, int* err
 }
 
 } // namespace FileSys
+
+} // namespace vexmar

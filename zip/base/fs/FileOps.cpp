@@ -3,6 +3,8 @@
 #include "zip/base/fs/FileSys.h"
 #include "zip/base/fs/PathText.h"
 
+namespace vexmar {
+
 namespace FileSys {
 
 bool fileExists(const XString& path, LogBase* log) {
@@ -101,3 +103,5 @@ bool writeWholeFile(const XString& path, const void* data, uint64_t length, LogB
 }
 
 } // namespace FileSys
+
+} // namespace vexmar

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace vexmar {
+
 class LogBase;
 class XString;
 
@@ -79,3 +81,5 @@ bool setFileTimeFromDos(VexmarHandle& file, uint16_t dosDate, uint16_t dosTime, 
 bool setFileTimeFromDos(const XString& path, uint16_t dosDate, uint16_t dosTime, LogBase* log);
 
 } // namespace FileSys
+
+} // namespace vexmar

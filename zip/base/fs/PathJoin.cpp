@@ -9,6 +9,8 @@
 #include <random>
 #include <thread>
 
+namespace vexmar {
+
 namespace FileSys {
 
 namespace {
@@ -93,3 +95,5 @@ bool tempFilePath(const XString& base, const XString& directory, XString& path, 
 }
 
 } // namespace FileSys
+
+} // namespace vexmar

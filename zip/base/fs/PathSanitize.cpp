@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace vexmar {
+
 namespace FileSys {
 
 namespace {
@@ -121,3 +123,5 @@ void sanitizeFilename(XString& path, bool reservedNames, LogBase* log) {
 }
 
 } // namespace FileSys
+
+} // namespace vexmar

@@ -3,6 +3,8 @@
 #include "os/SystemError.h"
 #include "zip/base/XString.h"
 
+namespace vexmar {
+
 namespace FileSys {
 
 std::string backslashed(std::string text) {
@@ -33,3 +35,5 @@ std::string osErrorText(uint32_t code) {
 }
 
 } // namespace FileSys
+
+} // namespace vexmar

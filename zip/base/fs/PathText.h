@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace vexmar {
+
 class XString;
 
 namespace FileSys {
@@ -17,3 +19,5 @@ std::string trimmed(const std::string& text);
 std::string osErrorText(uint32_t code);
 
 } // namespace FileSys
+
+} // namespace vexmar

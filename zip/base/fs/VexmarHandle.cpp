@@ -5,6 +5,8 @@
 
 #include <utility>
 
+namespace vexmar {
+
 namespace {
 
 // The message, then the system's reason for `error`.
@@ -167,3 +169,5 @@ bool VexmarHandle::setTimes(os::FileTime time, LogBase* log) {
         return failWith(log, "Failed to set file time.", error);
     return true;
 }
+
+} // namespace vexmar

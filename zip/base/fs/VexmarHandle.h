@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class LogBase;
 
 class VexmarHandle {
@@ -46,3 +48,5 @@ public:
 private:
     os::FileHandle file_ = os::kNoFile;
 };
+
+} // namespace vexmar

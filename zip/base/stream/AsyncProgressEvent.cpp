@@ -1,5 +1,7 @@
 #include "zip/base/stream/AsyncProgressEvent.h"
 
+namespace vexmar {
+
 void AsyncProgressEvent::percentDone(int32_t percent, bool* abort) {
     lastPercent_.store(percent);
     if (abort)
@@ -10,3 +12,5 @@ void AsyncProgressEvent::abortCheck(bool* abort) {
     if (abort)
         *abort = abortRequested_.load();
 }
+
+} // namespace vexmar

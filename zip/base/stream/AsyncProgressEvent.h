@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cstdint>
 
+namespace vexmar {
+
 class AsyncProgressEvent : public ProgressEvent {
 public:
     void percentDone(int32_t percent, bool* abort) override;
@@ -21,3 +23,5 @@ private:
     std::atomic<bool> abortRequested_{false};
     std::atomic<int32_t> lastPercent_{0};
 };
+
+} // namespace vexmar

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+namespace vexmar {
+
 BufferedOutput::BufferedOutput(Output* target, uint32_t capacity)
     : Output(target ? Kind(target->kind()) : kMemory), target_(target),
       buffer_(new (std::nothrow) uint8_t[capacity]), capacity_(buffer_ ? capacity : 0) {}
@@ -54,3 +56,5 @@ bool BufferedOutput::reset(LogBase& log) {
     used_ = 0;
     return !target_ || target_->reset(log);
 }
+
+} // namespace vexmar

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace vexmar {
+
 class BufferedOutput : public Output {
 public:
     static constexpr uint32_t kDefaultCapacity = 65536;
@@ -30,3 +32,5 @@ private:
     uint32_t capacity_;
     uint32_t used_ = 0;
 };
+
+} // namespace vexmar

@@ -3,6 +3,8 @@
 #include "zip/base/LogBase.h"
 #include "zip/base/stream/ProgressMonitor.h"
 
+namespace vexmar {
+
 DataSource::~DataSource() = default;
 
 void DataSource::close() {}
@@ -119,3 +121,5 @@ uint32_t DataSource::readExactly(uint8_t* buffer, uint32_t n, ProgressMonitor* m
     }
     return total;
 }
+
+} // namespace vexmar

@@ -10,6 +10,8 @@
 #include <memory>
 #include <utility>
 
+namespace vexmar {
+
 class LogBase;
 class Output;
 class ProgressMonitor;
@@ -81,3 +83,5 @@ private:
     uint8_t computeCrc_ = 0;
     uint8_t progressByBytes_ = 0;
 };
+
+} // namespace vexmar

@@ -6,6 +6,8 @@
 #include <memory>
 #include <new>
 
+namespace vexmar {
+
 bool DataSource::copyToOutput(Output& output, uint64_t& total, ProgressMonitor* monitor,
                               LogBase& log) {
     // A little slack past the chunk, as for every chunk buffer of the engine.
@@ -39,3 +41,5 @@ bool DataSource::copyToOutput(Output& output, uint64_t& total, ProgressMonitor* 
     }
     return true;
 }
+
+} // namespace vexmar

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class LogBase;
 
 class DataTransform {
@@ -20,3 +22,5 @@ public:
     // round on its way out.
     virtual bool transformWritten(uint8_t* bytes, uint32_t n, LogBase& log);
 };
+
+} // namespace vexmar

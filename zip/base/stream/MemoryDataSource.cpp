@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace vexmar {
+
 MemoryDataSource::~MemoryDataSource() {
     close();
 }
@@ -73,3 +75,5 @@ bool MemoryDataSource::scanForUint32(uint32_t value) {
     position_ = size_;
     return false;
 }
+
+} // namespace vexmar

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class MemoryDataSource : public DataSource {
 public:
     MemoryDataSource() = default;
@@ -35,3 +37,5 @@ private:
     bool owned_ = false;
     uint64_t position_ = 0;
 };
+
+} // namespace vexmar

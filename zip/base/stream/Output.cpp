@@ -9,6 +9,8 @@
 
 #include <cstring>
 
+namespace vexmar {
+
 Output::~Output() = default;
 
 bool Output::writeRaw(const uint8_t*, uint64_t, ProgressMonitor*, LogBase&) {
@@ -141,3 +143,5 @@ void Output::updateStatistics(uint64_t length) {
     if (percent_ && expectedSize_ > 0)
         *percent_ = ProgressMonitor::percentOf(int64_t(*byteCounter_), expectedSize_);
 }
+
+} // namespace vexmar

@@ -10,6 +10,8 @@
 #include <memory>
 #include <utility>
 
+namespace vexmar {
+
 class DataBuffer;
 class LogBase;
 class ProgressMonitor;
@@ -91,3 +93,5 @@ private:
     int32_t* percent_ = nullptr;
     int64_t expectedSize_ = 0;
 };
+
+} // namespace vexmar

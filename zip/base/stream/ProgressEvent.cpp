@@ -1,5 +1,7 @@
 #include "zip/base/stream/ProgressEvent.h"
 
+namespace vexmar {
+
 namespace {
 
 void answerNo(bool* flag) {
@@ -47,3 +49,5 @@ void ProgressEvent::writeZipBegin() {}
 void ProgressEvent::writeZipEnd() {}
 void ProgressEvent::unzipBegin() {}
 void ProgressEvent::unzipEnd() {}
+
+} // namespace vexmar

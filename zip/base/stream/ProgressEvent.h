@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class ProgressEvent {
 public:
     ProgressEvent() = default;
@@ -43,3 +45,5 @@ public:
     virtual void unzipBegin();
     virtual void unzipEnd();
 };
+
+} // namespace vexmar

@@ -5,6 +5,8 @@
 
 #include <new>
 
+namespace vexmar {
+
 namespace {
 
 // Above this, total and done are divided by ten until done * 100 cannot overflow.
@@ -111,3 +113,5 @@ void ProgressMonitorPtr::consumeRemaining(LogBase& log) {
     if (monitor_)
         monitor_->consumeRemaining(log);
 }
+
+} // namespace vexmar

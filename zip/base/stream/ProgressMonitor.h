@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace vexmar {
+
 class LogBase;
 class ProgressEvent;
 
@@ -85,3 +87,5 @@ public:
 private:
     std::unique_ptr<ProgressMonitor> monitor_;
 };
+
+} // namespace vexmar

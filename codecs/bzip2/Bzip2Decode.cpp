@@ -8,6 +8,8 @@
 #include <bzlib.h>
 #include <memory>
 
+namespace vexmar {
+
 namespace {
 
 // libbz2 is fed and drained in pieces of this size.
@@ -72,3 +74,5 @@ bool bzip2FromSource(DataSource& source, Output& output, ProgressMonitor* monito
         }
     }
 }
+
+} // namespace vexmar

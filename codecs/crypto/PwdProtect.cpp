@@ -2,6 +2,8 @@
 
 #include "zip/base/checksum/CrcTables.h"
 
+namespace vexmar {
+
 namespace {
 
 constexpr uint32_t kKeyStart[3] = {0x12345678, 0x23456789, 0x34567890};
@@ -74,3 +76,5 @@ bool PwdProtect::transformWritten(uint8_t* bytes, uint32_t n, LogBase&) {
     }
     return true;
 }
+
+} // namespace vexmar

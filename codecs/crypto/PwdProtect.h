@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace vexmar {
+
 class PwdProtect : public DataTransform, public VexmarObject {
 public:
     static constexpr uint32_t kHeaderSize = 12;
@@ -37,3 +39,5 @@ private:
     StringBuffer password_;
     uint32_t keys_[3];
 };
+
+} // namespace vexmar

@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+namespace vexmar {
+
 namespace {
 
 void wipe(void* p, size_t n) {
@@ -154,3 +156,5 @@ bool wzDecryptInit(WinZipAes& aes, DataSource& source, const StringBuffer& passw
     }
     return true;
 }
+
+} // namespace vexmar

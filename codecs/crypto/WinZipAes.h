@@ -8,13 +8,16 @@
 #include "zip/base/VexmarObject.h"
 #include "zip/base/stream/DataTransform.h"
 
+#include "zip/base/StringBuffer.h"
+
 #include <cstddef>
 #include <cstdint>
+
+namespace vexmar {
 
 class DataSource;
 class LogBase;
 class ProgressMonitor;
-#include "zip/base/StringBuffer.h"
 
 class WinZipAes : public DataTransform, public VexmarObject {
 public:
@@ -68,3 +71,5 @@ void ZipAes_derive_key(const uint8_t* password, size_t passwordLength, const uin
 // into `aes` and checks the verifier. `badPassword` is set when the verifier differs.
 bool wzDecryptInit(WinZipAes& aes, DataSource& source, const StringBuffer& password, int keyBits,
                    ProgressMonitor* monitor, LogBase& log, bool& badPassword);
+
+} // namespace vexmar

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace vexmar {
+
 BoundedSink::BoundedSink(DataBuffer& out, uint64_t expectedSize)
     : out_(out), expected_(expectedSize), start_(out.getSize()),
       limit_(uint32_t(std::min<uint64_t>(expectedSize, UINT32_MAX - out.getSize()))) {}
@@ -78,3 +80,5 @@ void BoundedSink::noteEnd(LogBase& log) const {
     log.logDataInt64("expectedSize", int64_t(expected_));
     log.logDataInt64("decodedSize", int64_t(written_));
 }
+
+} // namespace vexmar

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class DataBuffer;
 class LogBase;
 
@@ -35,3 +37,5 @@ private:
     uint32_t limit_; // the expected size, or what a DataBuffer can still hold
     uint32_t written_ = 0;
 };
+
+} // namespace vexmar

@@ -3,6 +3,8 @@
 #include "codecs/legacy/BoundedSink.h"
 #include "zip/base/LogBase.h"
 
+namespace vexmar {
+
 namespace {
 
 constexpr int kEndOfInput = ShannonFanoTree::kEndOfInput;
@@ -72,3 +74,5 @@ bool Implode::decode(bool eightKDictionary, bool literalTree, uint64_t expectedS
     sink.noteEnd(log);
     return true;
 }
+
+} // namespace vexmar

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class DataBuffer;
 class LogBase;
 
@@ -33,3 +35,5 @@ private:
     ShannonFanoTree lengths_;
     ShannonFanoTree distances_;
 };
+
+} // namespace vexmar

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class LsbBitReader {
 public:
     LsbBitReader(const uint8_t* data, uint32_t length) : next_(data), end_(data + length) {}
@@ -47,3 +49,5 @@ private:
     uint64_t bits_ = 0;
     unsigned count_ = 0;
 };
+
+} // namespace vexmar

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <new>
 
+namespace vexmar {
+
 namespace {
 
 uint16_t reverse16(uint16_t v) {
@@ -93,3 +95,5 @@ bool ShannonFanoTree::buildLookup() {
     }
     return true;
 }
+
+} // namespace vexmar

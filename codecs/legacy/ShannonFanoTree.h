@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace vexmar {
+
 class LogBase;
 
 class ShannonFanoTree {
@@ -53,3 +55,5 @@ private:
     // 2^maxBitLength slots, each 0 (no code) or the bit length above the symbol value.
     std::unique_ptr<uint16_t[]> lookup_;
 };
+
+} // namespace vexmar

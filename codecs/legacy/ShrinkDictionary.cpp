@@ -2,6 +2,8 @@
 
 #include <new>
 
+namespace vexmar {
+
 bool ShrinkDictionary::allocate() {
     prefix_.reset(new (std::nothrow) uint16_t[kCodes]);
     last_.reset(new (std::nothrow) uint8_t[kCodes]);
@@ -66,3 +68,5 @@ uint8_t* ShrinkDictionary::expand(uint32_t code, uint8_t* begin, uint8_t* end) c
     *--at = uint8_t(code);
     return at;
 }
+
+} // namespace vexmar

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace vexmar {
+
 class ShrinkDictionary {
 public:
     static constexpr uint32_t kCodes = 8192;
@@ -40,3 +42,5 @@ private:
     // clears with few codes between them costs little.
     uint32_t top_ = kControlCode + 1;
 };
+
+} // namespace vexmar

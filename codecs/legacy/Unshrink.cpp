@@ -8,6 +8,8 @@
 #include <memory>
 #include <new>
 
+namespace vexmar {
+
 namespace {
 
 constexpr unsigned kFirstCodeSize = 9;
@@ -87,3 +89,5 @@ bool Unshrink::decode(const uint8_t* data, uint32_t length, uint64_t expectedSiz
     sink.noteEnd(log);
     return true;
 }
+
+} // namespace vexmar

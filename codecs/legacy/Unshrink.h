@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class DataBuffer;
 class LogBase;
 
@@ -17,3 +19,5 @@ public:
     bool decode(const uint8_t* data, uint32_t length, uint64_t expectedSize, LogBase& log,
                 DataBuffer& out);
 };
+
+} // namespace vexmar

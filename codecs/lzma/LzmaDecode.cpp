@@ -9,6 +9,8 @@
 #include <lzma.h>
 #include <memory>
 
+namespace vexmar {
+
 namespace {
 
 constexpr uint32_t kPiece = 65536;
@@ -106,3 +108,5 @@ bool lzmaFromSource(DataSource& source, Output& output, uint64_t uncompressedSiz
     }
     return true;
 }
+
+} // namespace vexmar

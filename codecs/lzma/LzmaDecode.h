@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class DataSource;
 class LogBase;
 class Output;
@@ -13,3 +15,5 @@ class ProgressMonitor;
 // `uncompressedSize` bytes have come out.
 bool lzmaFromSource(DataSource& source, Output& output, uint64_t uncompressedSize,
                     ProgressMonitor* monitor, LogBase& log);
+
+} // namespace vexmar

@@ -3,6 +3,8 @@
 #include "zip/base/LogBase.h"
 #include "zip/base/stream/Output.h"
 
+namespace vexmar {
+
 namespace ppmd {
 
 void BufferedOutput::attach(Output& output, ProgressMonitor* monitor, LogBase& log) {
@@ -43,3 +45,5 @@ bool BufferedOutput::flush() {
 }
 
 } // namespace ppmd
+
+} // namespace vexmar

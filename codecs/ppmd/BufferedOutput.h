@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class LogBase;
 class Output;
 class ProgressMonitor;
@@ -43,3 +45,5 @@ private:
 };
 
 } // namespace ppmd
+
+} // namespace vexmar

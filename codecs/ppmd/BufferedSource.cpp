@@ -2,6 +2,8 @@
 
 #include "zip/base/stream/DataSource.h"
 
+namespace vexmar {
+
 namespace ppmd {
 
 void BufferedSource::attach(DataSource& source, ProgressMonitor* monitor, LogBase& log) {
@@ -31,3 +33,5 @@ int BufferedSource::refill() {
 }
 
 } // namespace ppmd
+
+} // namespace vexmar

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class DataSource;
 class LogBase;
 class ProgressMonitor;
@@ -39,3 +41,5 @@ private:
 };
 
 } // namespace ppmd
+
+} // namespace vexmar

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+namespace vexmar {
+
 namespace ppmd {
 
 namespace {
@@ -124,3 +126,5 @@ int decodeSymbol(Model& model, RangeDecoder& rc) {
 }
 
 } // namespace ppmd
+
+} // namespace vexmar

@@ -1,6 +1,8 @@
 // Decoding one symbol with the model and updating the model by it.
 #pragma once
 
+namespace vexmar {
+
 namespace ppmd {
 
 class Model;
@@ -13,3 +15,5 @@ constexpr int kDataError = -2; // the code lies outside every interval
 int decodeSymbol(Model& model, RangeDecoder& rc);
 
 } // namespace ppmd
+
+} // namespace vexmar

@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 namespace ppmd {
 
 enum RestoreMethod : unsigned { kRestart = 0, kCutOff = 1 };
@@ -100,3 +102,5 @@ private:
 };
 
 } // namespace ppmd
+
+} // namespace vexmar

@@ -3,6 +3,8 @@
 #include "os/LargeBlock.h"
 #include "os/Lock.h"
 
+namespace vexmar {
+
 namespace ppmd {
 
 namespace {
@@ -56,3 +58,5 @@ void returnModelMemory(uint8_t* block, uint32_t size) {
 }
 
 } // namespace ppmd
+
+} // namespace vexmar

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 namespace ppmd {
 
 // A block of `size` bytes (its contents undefined), or null when the memory cannot be had.
@@ -13,3 +15,5 @@ uint8_t* takeModelMemory(uint32_t size);
 void returnModelMemory(uint8_t* block, uint32_t size);
 
 } // namespace ppmd
+
+} // namespace vexmar

@@ -5,6 +5,8 @@
 
 #include <utility>
 
+namespace vexmar {
+
 namespace ppmd {
 
 namespace {
@@ -147,3 +149,5 @@ uint32_t Model::cutOff(Context* ctx, unsigned order) {
 }
 
 } // namespace ppmd
+
+} // namespace vexmar

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace vexmar {
+
 namespace ppmd {
 
 void Model::start(unsigned maxOrder, RestoreMethod method) {
@@ -58,3 +60,5 @@ void Model::restart() {
 }
 
 } // namespace ppmd
+
+} // namespace vexmar

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+namespace vexmar {
+
 namespace ppmd {
 
 // Binary-context and SEE classes by symbol count (or by count of a binary context's symbol):
@@ -49,3 +51,5 @@ constexpr unsigned binaryMean(unsigned prob) {
 }
 
 } // namespace ppmd
+
+} // namespace vexmar

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace vexmar {
+
 namespace ppmd {
 
 constexpr uint32_t kUnitSize = 12;
@@ -88,3 +90,5 @@ struct See {
 };
 
 } // namespace ppmd
+
+} // namespace vexmar

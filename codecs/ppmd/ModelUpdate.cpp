@@ -4,6 +4,8 @@
 
 #include <utility>
 
+namespace vexmar {
+
 namespace ppmd {
 
 namespace {
@@ -368,3 +370,5 @@ void Model::updateModel() {
 }
 
 } // namespace ppmd
+
+} // namespace vexmar

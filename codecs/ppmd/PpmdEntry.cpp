@@ -4,6 +4,8 @@
 #include "zip/base/LogBase.h"
 #include "zip/base/stream/DataSource.h"
 
+namespace vexmar {
+
 bool ppmdFromSource(DataSource& source, Output& output, uint64_t uncompressedSize,
                     ProgressMonitor* monitor, LogBase& log, bool verbose) {
     uint8_t header[2];
@@ -24,3 +26,5 @@ bool ppmdFromSource(DataSource& source, Output& output, uint64_t uncompressedSiz
     return ppmd.decode(restoration, order, megabytes, source, output, monitor, log,
                        uncompressedSize);
 }
+
+} // namespace vexmar

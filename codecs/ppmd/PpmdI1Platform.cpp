@@ -6,6 +6,8 @@
 #include "zip/base/LogBase.h"
 #include "zip/base/stream/ProgressMonitor.h"
 
+namespace vexmar {
+
 PpmdI1Platform::~PpmdI1Platform() = default;
 
 bool PpmdI1Platform::checkParameters(unsigned restorationMethod, unsigned maxOrder,
@@ -95,3 +97,5 @@ PpmdI1Platform::Stop PpmdI1Platform::run(ppmd::BufferedSource& in, ppmd::Buffere
             return Stop::kWriteFailed;
     }
 }
+
+} // namespace vexmar

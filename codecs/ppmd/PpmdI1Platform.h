@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class DataSource;
 class LogBase;
 class Output;
@@ -44,3 +46,5 @@ private:
     ppmd::Model model_;
     ppmd::RangeDecoder rc_;
 };
+
+} // namespace vexmar

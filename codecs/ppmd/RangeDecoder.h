@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 namespace ppmd {
 
 class RangeDecoder {
@@ -83,3 +85,5 @@ private:
 };
 
 } // namespace ppmd
+
+} // namespace vexmar

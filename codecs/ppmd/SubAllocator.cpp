@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+namespace vexmar {
+
 namespace ppmd {
 
 static_assert(SubAllocator::unitsOf(kIndexCount - 1) == 128);
@@ -224,3 +226,5 @@ uint32_t SubAllocator::usedMemory() const {
 }
 
 } // namespace ppmd
+
+} // namespace vexmar

@@ -10,6 +10,8 @@
 #include <array>
 #include <cstdint>
 
+namespace vexmar {
+
 namespace ppmd {
 
 // Size classes: 1 to 4 units one by one, then steps of 2 up to 12, of 3 up to 24 and of 4 up
@@ -126,3 +128,5 @@ private:
 };
 
 } // namespace ppmd
+
+} // namespace vexmar

@@ -2,8 +2,7 @@
 
 #include "exe/PeFormat.h"
 
-using pe::le16;
-using pe::le32;
+namespace vexmar {
 
 namespace {
 
@@ -85,3 +84,5 @@ std::vector<uint8_t> readBitmapFile(const std::vector<uint8_t>& file, uint32_t m
                 file.begin() + long(pixelsAt + stride * uint64_t(height)));
     return data;
 }
+
+} // namespace vexmar

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace vexmar {
+
 struct BitmapFacts {
     uint32_t width = 0;
     uint32_t height = 0;
@@ -19,3 +21,5 @@ struct BitmapFacts {
 // at 16 or 32 bits, can), and pixels that do not all lie in the file.
 std::vector<uint8_t> readBitmapFile(const std::vector<uint8_t>& file, uint32_t maxSide,
                                     BitmapFacts& facts, std::string& problem);
+
+} // namespace vexmar

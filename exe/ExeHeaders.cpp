@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+namespace vexmar {
+
 using namespace pe;
 
 uint32_t ExeDosHeader::lfanew() const {
@@ -122,3 +124,5 @@ std::string ExeSection::displayName() const {
     const size_t n = nul ? size_t(static_cast<const uint8_t*>(nul) - name) : sizeof name;
     return std::string(reinterpret_cast<const char*>(name), n);
 }
+
+} // namespace vexmar

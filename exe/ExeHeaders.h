@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace vexmar {
+
 // The 64-byte DOS header.
 struct ExeDosHeader {
     uint8_t bytes[64] = {};
@@ -82,3 +84,5 @@ struct ExeSection {
     bool hasRawData() const { return pointerToRawData != 0 && sizeOfRawData != 0; }
     uint64_t rawEnd() const { return uint64_t(pointerToRawData) + sizeOfRawData; }
 };
+
+} // namespace vexmar

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+namespace vexmar {
+
 class LogBase;
 class ProgressEvent;
 class XString;
@@ -134,3 +136,5 @@ private:
     uint64_t resourceSize_ = 0;
     std::vector<ExePatch> patches_;
 };
+
+} // namespace vexmar

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 
+namespace vexmar {
+
 using namespace pe;
 
 namespace {
@@ -173,3 +175,5 @@ int ExeImage::resourceSectionIndex() const {
 bool ExeImage::isSigned() const {
     return loadedNt_.dataDirectory(kDirCertificate).size != 0;
 }
+
+} // namespace vexmar

@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+namespace vexmar {
+
 ExeOutput::ExeOutput(VexmarHandle& file, ProgressMonitor* progress, LogBase& log)
     : file_(file), progress_(progress), log_(log) {
     pending_.reserve(kGatherSize);
@@ -58,3 +60,5 @@ bool ExeOutput::writeThrough(const uint8_t* data, uint64_t length) {
     }
     return true;
 }
+
+} // namespace vexmar

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace vexmar {
+
 class LogBase;
 class ProgressMonitor;
 class VexmarHandle;
@@ -36,3 +38,5 @@ private:
     std::vector<uint8_t> pending_;
     uint64_t position_ = 0;
 };
+
+} // namespace vexmar

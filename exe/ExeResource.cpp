@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace vexmar {
+
 namespace {
 
 constexpr uint32_t kValidMarker = 0x35AB1278;
@@ -46,3 +48,5 @@ void ExeResource::takeData(std::vector<uint8_t> bytes) {
     data = ownedData.empty() ? nullptr : ownedData.data();
     dataSize = uint32_t(ownedData.size());
 }
+
+} // namespace vexmar

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace vexmar {
+
 class ExeImage;
 
 struct ResourceDataEntry {
@@ -91,3 +93,5 @@ private:
     uint32_t marker_;
     ExeImage* owner_;
 };
+
+} // namespace vexmar

@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <numeric>
 
+namespace vexmar {
+
 using namespace pe;
 
 namespace {
@@ -136,3 +138,5 @@ bool ExeImage::writeSections(ExeOutput& out, const XString& path, LogBase& log) 
     }
     return true;
 }
+
+} // namespace vexmar

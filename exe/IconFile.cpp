@@ -7,8 +7,7 @@
 #include <algorithm>
 #include <set>
 
-using pe::le16;
-using pe::le32;
+namespace vexmar {
 
 namespace {
 
@@ -139,8 +138,8 @@ bool replaceIconGroup(ExeImage& image, uint16_t groupId, const std::vector<IconI
                     return false;
 
     std::vector<uint8_t> group(kDirHeaderSize + images.size() * kGroupEntrySize);
-    pe::putLe16(&group[2], 1);
-    pe::putLe16(&group[4], uint16_t(images.size()));
+    putLe16(&group[2], 1);
+    putLe16(&group[4], uint16_t(images.size()));
     uint16_t next = 1;
     for (size_t i = 0; i < images.size(); ++i) {
         while (!image.languagesOf(iconType, ResourceKey::ofId(next)).empty())
@@ -153,10 +152,10 @@ bool replaceIconGroup(ExeImage& image, uint16_t groupId, const std::vector<IconI
         e[0] = icon.width;
         e[1] = icon.height;
         e[2] = icon.colorCount;
-        pe::putLe16(e + 4, icon.planes);
-        pe::putLe16(e + 6, icon.bitCount);
-        pe::putLe32(e + 8, uint32_t(icon.data.size()));
-        pe::putLe16(e + 12, next);
+        putLe16(e + 4, icon.planes);
+        putLe16(e + 6, icon.bitCount);
+        putLe32(e + 8, uint32_t(icon.data.size()));
+        putLe16(e + 12, next);
         if (!image.setResource(iconType, ResourceKey::ofId(next), languages.front(), icon.data,
                                log))
             return false;
@@ -165,3 +164,5 @@ bool replaceIconGroup(ExeImage& image, uint16_t groupId, const std::vector<IconI
     return image.setResource(groupType, ResourceKey::ofId(groupId), languages.front(),
                              std::move(group), log);
 }
+
+} // namespace vexmar

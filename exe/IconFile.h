@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace vexmar {
+
 class ExeImage;
 class LogBase;
 
@@ -29,3 +31,5 @@ std::vector<IconImage> readIconFile(const std::vector<uint8_t>& file, std::strin
 // are removed; the new ones take the lowest free icon ids.
 bool replaceIconGroup(ExeImage& image, uint16_t groupId, const std::vector<IconImage>& images,
                       LogBase& log);
+
+} // namespace vexmar

@@ -9,6 +9,8 @@
 
 #include <cstring>
 
+namespace vexmar {
+
 using namespace pe;
 
 namespace {
@@ -43,3 +45,5 @@ bool ExeImage::laterSectionsMovable(uint32_t resourceIndex, LogBase& log) const 
     }
     return true;
 }
+
+} // namespace vexmar

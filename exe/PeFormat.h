@@ -6,12 +6,9 @@
 
 #include "zip/base/ByteOrder.h"
 
-namespace pe {
+namespace vexmar {
 
-using vexmar::le16;
-using vexmar::le32;
-using vexmar::putLe16;
-using vexmar::putLe32;
+namespace pe {
 
 inline uint64_t roundUp(uint64_t value, uint32_t alignment) {
     return (value + alignment - 1) & ~uint64_t(alignment - 1);
@@ -67,3 +64,5 @@ inline constexpr uint32_t kResHighBit = 0x80000000;
 inline constexpr uint16_t kRtRcData = 10;
 
 } // namespace pe
+
+} // namespace vexmar

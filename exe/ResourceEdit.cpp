@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace vexmar {
+
 namespace {
 
 bool matches(const ExeResource& node, const ResourceKey& key) {
@@ -108,3 +110,5 @@ bool ExeImage::removeResource(const ResourceKey& type, const ResourceKey& name,
         removeChild(*root_, typeDir);
     return true;
 }
+
+} // namespace vexmar

@@ -5,6 +5,8 @@
 #include "zip/base/LogBase.h"
 #include "zip/base/XString.h"
 
+namespace vexmar {
+
 namespace {
 
 // Depth first: a directory's named children are tested before its id children
@@ -87,3 +89,5 @@ bool ExeImage::addResourceFromFile(const std::u16string& name, const XString& fi
     type->insertChild(std::move(nameDir));
     return true;
 }
+
+} // namespace vexmar

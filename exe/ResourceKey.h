@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace vexmar {
+
 struct ResourceKey {
     uint16_t id = 0;
     std::u16string name; // empty: the key is `id`
@@ -22,3 +24,5 @@ inline constexpr uint16_t kString = 6;
 inline constexpr uint16_t kGroupIcon = 14;
 inline constexpr uint16_t kVersion = 16;
 } // namespace restype
+
+} // namespace vexmar

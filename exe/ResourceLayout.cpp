@@ -5,6 +5,8 @@
 #include "zip/base/LogBase.h"
 #include "zip/base/fs/FileSys.h"
 
+namespace vexmar {
+
 using namespace pe;
 
 namespace {
@@ -89,3 +91,5 @@ void fixUpResources(ExeResource& root, uint32_t sectionRva) {
         node.ownEntry.nameOrId = node.isNamed ? node.nameOffset | kResHighBit : node.id;
     });
 }
+
+} // namespace vexmar

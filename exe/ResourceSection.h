@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class ExeOutput;
 class ExeResource;
 class LogBase;
@@ -27,3 +29,5 @@ void fixUpResources(ExeResource& root, uint32_t sectionRva);
 // Writes the section, then "X" bytes up to `rawSize`.
 bool writeResources(const ExeResource& root, uint64_t size, uint64_t rawSize, ExeOutput& out,
                     LogBase& log);
+
+} // namespace vexmar

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace vexmar {
+
 using namespace pe;
 
 namespace {
@@ -166,3 +168,5 @@ bool ExeImage::buildResourceTree(LogBase& log) {
     }
     return true;
 }
+
+} // namespace vexmar

@@ -10,6 +10,8 @@
 
 #include <vector>
 
+namespace vexmar {
+
 using namespace pe;
 
 namespace {
@@ -106,3 +108,5 @@ bool writeResources(const ExeResource& root, uint64_t size, uint64_t rawSize, Ex
     });
     return ok && out.fill('X', rawSize - size);
 }
+
+} // namespace vexmar

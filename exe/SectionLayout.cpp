@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+namespace vexmar {
+
 using namespace pe;
 
 namespace {
@@ -175,3 +177,5 @@ void ExeImage::patchDebugDirectory(uint32_t resourceIndex) {
             patches_.push_back({newFileOffset(at + kDebugPointerToRawData), newFileOffset(offset)});
     }
 }
+
+} // namespace vexmar

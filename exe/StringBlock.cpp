@@ -2,6 +2,8 @@
 
 #include "exe/PeFormat.h"
 
+namespace vexmar {
+
 StringBlock decodeStringBlock(const uint8_t* data, uint32_t size) {
     StringBlock block;
     const uint8_t* p = data;
@@ -9,14 +11,14 @@ StringBlock decodeStringBlock(const uint8_t* data, uint32_t size) {
     for (std::u16string& text : block) {
         if (left < 2)
             break;
-        const uint32_t units = pe::le16(p);
+        const uint32_t units = le16(p);
         p += 2;
         left -= 2;
         if (uint64_t(units) * 2 > left)
             break;
         text.resize(units);
         for (uint32_t u = 0; u < units; ++u)
-            text[u] = char16_t(pe::le16(p + 2 * u));
+            text[u] = char16_t(le16(p + 2 * u));
         p += 2 * units;
         left -= 2 * uint64_t(units);
     }
@@ -30,9 +32,11 @@ bool encodeStringBlock(const StringBlock& block, std::vector<uint8_t>& data) {
             return false;
         const size_t at = data.size();
         data.resize(at + 2 + 2 * text.size());
-        pe::putLe16(&data[at], uint16_t(text.size()));
+        putLe16(&data[at], uint16_t(text.size()));
         for (size_t u = 0; u < text.size(); ++u)
-            pe::putLe16(&data[at + 2 + 2 * u], uint16_t(text[u]));
+            putLe16(&data[at + 2 + 2 * u], uint16_t(text[u]));
     }
     return true;
 }
+
+} // namespace vexmar

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace vexmar {
+
 inline constexpr uint32_t kStringsPerBlock = 16;
 
 using StringBlock = std::array<std::u16string, kStringsPerBlock>;
@@ -17,3 +19,5 @@ using StringBlock = std::array<std::u16string, kStringsPerBlock>;
 StringBlock decodeStringBlock(const uint8_t* data, uint32_t size);
 // The data of a block. False when a string is longer than 65535 units.
 bool encodeStringBlock(const StringBlock& block, std::vector<uint8_t>& data);
+
+} // namespace vexmar

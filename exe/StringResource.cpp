@@ -4,6 +4,8 @@
 #include "exe/StringBlock.h"
 #include "zip/base/LogBase.h"
 
+namespace vexmar {
+
 namespace {
 
 const ExeResource* blockOf(const ExeImage& image, uint32_t id) {
@@ -81,3 +83,5 @@ bool editStringTables(ExeImage& image, const StringEdit& edit, LogBase& log) {
             return false;
     return true;
 }
+
+} // namespace vexmar

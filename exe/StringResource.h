@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+namespace vexmar {
+
 class ExeImage;
 class LogBase;
 
@@ -22,3 +24,5 @@ using StringEdit = std::function<void(uint32_t id, uint16_t language, std::u16st
 // Runs `edit` over every table and gives the image the tables it changed. False
 // when the image has no string tables or a string grows beyond 65535 units.
 bool editStringTables(ExeImage& image, const StringEdit& edit, LogBase& log);
+
+} // namespace vexmar

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace vexmar {
+
 namespace {
 
 constexpr uint32_t kHeaderSize = 6; // wLength, wValueLength, wType
@@ -31,17 +33,17 @@ bool readBlock(const uint8_t* data, uint32_t offset, uint32_t limit, int depth, 
                Block& block) {
     if (offset > limit || limit - offset < kHeaderSize)
         return false;
-    const uint32_t length = pe::le16(data + offset);
+    const uint32_t length = le16(data + offset);
     if (length < kHeaderSize || length > limit - offset)
         return false;
     const uint32_t end = offset + length;
-    const uint32_t valueLength = pe::le16(data + offset + 2);
-    block.type = pe::le16(data + offset + 4);
+    const uint32_t valueLength = le16(data + offset + 2);
+    block.type = le16(data + offset + 4);
     uint32_t at = offset + kHeaderSize;
     for (;;) {
         if (end - at < 2)
             return false;
-        const char16_t unit = char16_t(pe::le16(data + at));
+        const char16_t unit = char16_t(le16(data + at));
         at += 2;
         if (unit == 0)
             break;
@@ -54,7 +56,7 @@ bool readBlock(const uint8_t* data, uint32_t offset, uint32_t limit, int depth, 
     valueBytes = std::min(valueBytes, end - at);
     if (block.type == 1) {
         uint32_t units = 0;
-        while (2 * units + 2 <= valueBytes && pe::le16(data + at + 2 * units) != 0)
+        while (2 * units + 2 <= valueBytes && le16(data + at + 2 * units) != 0)
             ++units;
         block.value.assign(data + at, data + at + 2 * units);
     } else {
@@ -69,7 +71,7 @@ bool readBlock(const uint8_t* data, uint32_t offset, uint32_t limit, int depth, 
                                                             : inStrings,
                        child))
             return false;
-        at = align4(at + pe::le16(data + at));
+        at = align4(at + le16(data + at));
         block.children.push_back(std::move(child));
     }
     return true;
@@ -93,9 +95,9 @@ void writeBlock(const Block& block, std::vector<uint8_t>& out) {
     }
     for (const Block& child : block.children)
         writeBlock(child, out);
-    pe::putLe16(&out[start], uint16_t(out.size() - start));
-    pe::putLe16(&out[start + 2], uint16_t(valueLength));
-    pe::putLe16(&out[start + 4], block.type);
+    putLe16(&out[start], uint16_t(out.size() - start));
+    putLe16(&out[start + 2], uint16_t(valueLength));
+    putLe16(&out[start + 4], block.type);
 }
 
 std::vector<uint8_t> textValue(const std::u16string& text) {
@@ -110,7 +112,7 @@ std::vector<uint8_t> textValue(const std::u16string& text) {
 std::u16string textOf(const Block& block) {
     std::u16string text;
     for (size_t i = 0; i + 1 < block.value.size(); i += 2)
-        text += char16_t(pe::le16(&block.value[i]));
+        text += char16_t(le16(&block.value[i]));
     return text;
 }
 
@@ -178,14 +180,14 @@ bool editVersionInfo(ExeImage& image, const VersionStrings& values,
             return false;
         }
         if (numbers) {
-            if (root.value.size() < kFixedSize || pe::le32(root.value.data()) != kFixedSignature) {
+            if (root.value.size() < kFixedSize || le32(root.value.data()) != kFixedSignature) {
                 log.logError("The version resource has no fixed version part");
                 return false;
             }
             const auto& n = *numbers;
             for (uint32_t at : {8u, 16u}) { // the file, then the product version
-                pe::putLe32(&root.value[at], uint32_t(n[0]) << 16 | n[1]);
-                pe::putLe32(&root.value[at + 4], uint32_t(n[2]) << 16 | n[3]);
+                putLe32(&root.value[at], uint32_t(n[0]) << 16 | n[1]);
+                putLe32(&root.value[at + 4], uint32_t(n[2]) << 16 | n[3]);
             }
         }
         forEachStringTable(root, [&](Block& table) {
@@ -210,3 +212,5 @@ bool editVersionInfo(ExeImage& image, const VersionStrings& values,
     }
     return true;
 }
+
+} // namespace vexmar

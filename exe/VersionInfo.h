@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+namespace vexmar {
+
 class ExeImage;
 class LogBase;
 
@@ -24,3 +26,5 @@ VersionStrings readVersionStrings(const ExeImage& image);
 // has no version resource or one that cannot be read.
 bool editVersionInfo(ExeImage& image, const VersionStrings& values,
                      const std::array<uint16_t, 4>* numbers, LogBase& log);
+
+} // namespace vexmar

@@ -8,6 +8,8 @@
 
 #include <new>
 
+namespace vexmar {
+
 using namespace zipfmt;
 
 bool ClsZip2::openFromMemData(LogBase& log) {
@@ -80,3 +82,5 @@ void ClsZip2::decideEncryption(LogBase& log) {
         return;
     }
 }
+
+} // namespace vexmar

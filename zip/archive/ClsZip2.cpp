@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace vexmar {
+
 namespace {
 std::atomic<int32_t> nextArchiveId{0};
 }
@@ -105,3 +107,5 @@ bool ClsZip2::openMemoryCopy(const void* data, uint32_t length, LogBase& log) {
     std::memcpy(copy, data, length);
     return openAdoptedImage(copy, length, log);
 }
+
+} // namespace vexmar

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class LogBase;
 class ProgressEvent;
 class ZipEntryBase;
@@ -93,3 +95,5 @@ private:
     StringBuffer password_;
     XString name_;
 };
+
+} // namespace vexmar

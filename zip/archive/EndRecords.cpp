@@ -3,6 +3,8 @@
 #include "zip/central/ZipFormat.h"
 #include "zip/base/LogBase.h"
 
+namespace vexmar {
+
 using namespace zipfmt;
 
 bool ClsZip2::readEndRecords(LogBase& log) {
@@ -106,3 +108,5 @@ bool ClsZip2::readEndRecords(LogBase& log) {
     }
     return true;
 }
+
+} // namespace vexmar

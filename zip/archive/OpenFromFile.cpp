@@ -10,6 +10,8 @@
 
 #include <cstdlib>
 
+namespace vexmar {
+
 namespace {
 
 // The file's length, when it is one an image can hold.
@@ -79,3 +81,5 @@ bool ClsZip2::OpenFromFile(const XString& path) {
     endOperation(ok);
     return ok;
 }
+
+} // namespace vexmar

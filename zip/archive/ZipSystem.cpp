@@ -7,6 +7,8 @@
 
 #include <new>
 
+namespace vexmar {
+
 ZipSystem::ZipSystem() : oemCodePage(os::oemCodePage()) {
     password.setWipe(true);
 }
@@ -58,3 +60,5 @@ ZipEntryBase* ZipSystem::entryAt(uint32_t i) const {
         return nullptr;
     return entries_[i].get();
 }
+
+} // namespace vexmar

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+namespace vexmar {
+
 class ClsZip2;
 class ZipEntryBase;
 
@@ -48,3 +50,5 @@ private:
     std::vector<std::unique_ptr<ClsZip2>> archives_;
     std::vector<std::unique_ptr<ZipEntryBase>> entries_;
 };
+
+} // namespace vexmar

@@ -6,6 +6,8 @@
 #include "zip/base/LogBase.h"
 #include "zip/base/LogContextExitor.h"
 
+namespace vexmar {
+
 using namespace zipfmt;
 
 namespace {
@@ -185,3 +187,5 @@ bool ZipEntryMapped::parseCentralExtra(const uint8_t* extra, uint32_t length, Lo
     }
     return true;
 }
+
+} // namespace vexmar

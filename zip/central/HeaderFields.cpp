@@ -3,6 +3,8 @@
 #include "zip/central/ZipFormat.h"
 #include "zip/base/LogBase.h"
 
+namespace vexmar {
+
 using namespace zipfmt;
 
 void parseHeaderFields(const uint8_t* at, ZipHeaderFields& h) {
@@ -28,3 +30,5 @@ void logHeaderFields(const ZipHeaderFields& h, LogBase& log) {
     log.logDataInt64("compressedSize", h.compressedSize);
     log.logDataInt64("uncompressedSize", h.uncompressedSize);
 }
+
+} // namespace vexmar

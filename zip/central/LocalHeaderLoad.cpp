@@ -6,6 +6,8 @@
 #include "zip/base/LogBase.h"
 #include "zip/base/LogContextExitor.h"
 
+namespace vexmar {
+
 using namespace zipfmt;
 
 namespace {
@@ -78,3 +80,5 @@ bool ZipEntryMapped::loadLocalFileHeader(const MemoryData& image, LogBase& log) 
     info.localLoaded = true;
     return true;
 }
+
+} // namespace vexmar

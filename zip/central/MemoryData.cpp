@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+namespace vexmar {
+
 MemoryData::~MemoryData() {
     release();
 }
@@ -48,3 +50,5 @@ const uint8_t* MemoryData::getBytes(uint64_t offset, uint32_t count, LogBase& lo
     }
     return data_ + offset;
 }
+
+} // namespace vexmar

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class LogBase;
 
 class MemoryData : public VexmarObject {
@@ -35,3 +37,5 @@ private:
     bool owned_ = false;
     os::MappingHandle mapping_ = os::kNoMapping;
 };
+
+} // namespace vexmar

@@ -7,6 +7,8 @@
 #include "zip/base/DataBuffer.h"
 #include "zip/base/LogNull.h"
 
+namespace vexmar {
+
 namespace {
 
 // Bytes that DOS code pages 437 and 850 give to box drawing, but that in practice
@@ -112,3 +114,5 @@ void ZipEntryMapped::decodeName(LogBase&) {
         decodeFrom(437, info.rawName, *name);
     info.decodedName = std::move(name);
 }
+
+} // namespace vexmar

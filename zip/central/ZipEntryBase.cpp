@@ -4,6 +4,8 @@
 
 #include <atomic>
 
+namespace vexmar {
+
 namespace {
 std::atomic<int32_t> nextSerial{0};
 }
@@ -92,3 +94,5 @@ bool ZipEntryBase::inflateMappedEntry(const XString&, bool, bool, FailedDirector
 bool ZipEntryBase::mappedInflateToOutput(Output&, ProgressMonitor*, LogBase&, bool) {
     return false;
 }
+
+} // namespace vexmar

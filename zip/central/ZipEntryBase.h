@@ -11,6 +11,8 @@
 #include <string>
 #include <unordered_set>
 
+namespace vexmar {
+
 class LogBase;
 class Output;
 class ProgressMonitor;
@@ -99,3 +101,5 @@ private:
     uint8_t localTimeValid_ = 0;
     uint8_t compressionLevel_ = 6;
 };
+
+} // namespace vexmar

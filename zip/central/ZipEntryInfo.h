@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace vexmar {
+
 // The fields of a central or local header that both share.
 struct ZipHeaderFields {
     uint16_t versionNeeded = 0;
@@ -57,3 +59,5 @@ struct ZipEntryInfo {
     LocalHeader local;
     uint64_t dataOffset = 0;
 };
+
+} // namespace vexmar

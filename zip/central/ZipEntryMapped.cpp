@@ -6,6 +6,8 @@
 #include "zip/central/ZipFormat.h"
 #include "zip/base/LogNull.h"
 
+namespace vexmar {
+
 ZipEntryMapped::ZipEntryMapped(ZipSystem* system, int32_t archiveId, uint64_t centralHeaderOffset)
     : ZipEntryBase(system, archiveId), centralHeaderOffset_(centralHeaderOffset) {
     kind_ = kMapped;
@@ -130,3 +132,5 @@ bool ZipEntryMapped::isPasswordProtected() {
 bool ZipEntryMapped::isWinZipAes() {
     return ensureCentralLoaded() && info_->central.method == zipfmt::kMethodWinZipAes;
 }
+
+} // namespace vexmar

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+namespace vexmar {
+
 class DataSource;
 struct EntryTarget;
 class LogBase;
@@ -70,3 +72,5 @@ private:
     uint64_t centralHeaderOffset_;
     std::unique_ptr<ZipEntryInfo> info_;
 };
+
+} // namespace vexmar

@@ -5,11 +5,9 @@
 
 #include "zip/base/ByteOrder.h"
 
-namespace zipfmt {
+namespace vexmar {
 
-using vexmar::le16;
-using vexmar::le32;
-using vexmar::le64;
+namespace zipfmt {
 
 inline bool hasSignature(const uint8_t* p, uint8_t third, uint8_t fourth) {
     return p[0] == 0x50 && p[1] == 0x4B && p[2] == third && p[3] == fourth;
@@ -65,3 +63,5 @@ constexpr int32_t encryptionNumber(Encryption kind) {
 }
 
 } // namespace zipfmt
+
+} // namespace vexmar

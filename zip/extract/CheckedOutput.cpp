@@ -2,6 +2,8 @@
 
 #include "zip/base/LogBase.h"
 
+namespace vexmar {
+
 CheckedOutput::CheckedOutput(Output& target, uint64_t declaredSize)
     : Output(static_cast<Kind>(target.kind())), target_(target), declaredSize_(declaredSize) {}
 
@@ -17,3 +19,5 @@ bool CheckedOutput::writeRaw(const uint8_t* data, uint64_t length, ProgressMonit
     // Progress is this output's business; the target only stores.
     return target_.write(data, length, nullptr, log);
 }
+
+} // namespace vexmar

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class CheckedOutput : public Output {
 public:
     CheckedOutput(Output& target, uint64_t declaredSize);
@@ -23,3 +25,5 @@ private:
     uint64_t passed_ = 0;
     vexmar::ZipCRC crc_;
 };
+
+} // namespace vexmar

@@ -19,6 +19,8 @@
 
 #include <memory>
 
+namespace vexmar {
+
 using namespace zipfmt;
 
 namespace {
@@ -215,3 +217,5 @@ bool ZipEntryMapped::checkDecoded(uint64_t bytes, uint32_t crc, LogBase& log) {
     }
     return true;
 }
+
+} // namespace vexmar

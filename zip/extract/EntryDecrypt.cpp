@@ -6,6 +6,8 @@
 #include "zip/base/LogBase.h"
 #include "zip/io/MemDataObjSource.h"
 
+namespace vexmar {
+
 using namespace zipfmt;
 
 EntryCipher entryCipher(const ZipEntryInfo& info) {
@@ -67,3 +69,5 @@ bool checkWinZipAesCode(WinZipAes& aes, const ZipEntryInfo& info, const MemoryDa
     }
     return true;
 }
+
+} // namespace vexmar

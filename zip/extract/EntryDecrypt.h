@@ -7,6 +7,8 @@
 
 #include <memory>
 
+namespace vexmar {
+
 class LogBase;
 class MemoryData;
 struct ZipEntryInfo;
@@ -28,3 +30,5 @@ std::unique_ptr<PwdProtect> checkTraditionalPassword(const ZipEntryInfo& info,
 // Reads the 10 bytes after the entry's encrypted data and compares them with the HMAC.
 bool checkWinZipAesCode(WinZipAes& aes, const ZipEntryInfo& info, const MemoryData& image,
                         LogBase& log);
+
+} // namespace vexmar

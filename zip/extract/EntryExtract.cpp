@@ -18,6 +18,8 @@
 
 #include <cctype>
 
+namespace vexmar {
+
 namespace {
 
 // Reports a directory that cannot be created, once per run.
@@ -170,3 +172,5 @@ void ZipEntryMapped::removeExtractedFile(const XString& directory, bool ignoreFo
     if (folder.isOpen()) // clean-up only: nothing is reported either way
         static_cast<void>(os::deleteFileIn(folder, target.names.back(), error));
 }
+
+} // namespace vexmar

@@ -1,5 +1,7 @@
 #include "zip/extract/EntryJournal.h"
 
+namespace vexmar {
+
 EntryJournal::EntryJournal(const LogBase& like) {
     setVerbose(like.isVerbose());
     setProgressTrace(like.isProgressTrace());
@@ -123,3 +125,5 @@ void EntryJournal::replayAfter(LogBase& log, const Stop& stop) const {
     for (; open > 0; --open)
         log.leaveContext();
 }
+
+} // namespace vexmar

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace vexmar {
+
 class EntryJournal : public LogBase, public ProgressRecorder {
 public:
     // Records as verbosely as `like`.
@@ -61,3 +63,5 @@ private:
     size_t stopAt_ = 0;
     std::atomic<bool>* stop_ = nullptr;
 };
+
+} // namespace vexmar

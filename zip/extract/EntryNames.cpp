@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstring>
 
+namespace vexmar {
+
 namespace {
 
 bool isSeparator(char c) {
@@ -129,3 +131,5 @@ EntryNameProblem entryPathNames(const std::string& entryName, bool windowsRules,
     }
     return EntryNameProblem::None;
 }
+
+} // namespace vexmar

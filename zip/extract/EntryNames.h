@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace vexmar {
+
 enum class EntryNameProblem {
     None,
     ControlCharacter, // a byte 0x00-0x1F: refused, not deleted
@@ -23,3 +25,5 @@ EntryNameProblem entryPathNames(const std::string& entryName, bool windowsRules,
 // name (con, nul, com1, conin$... in any case, with any extension, trailing dots or
 // spaces) and a name of nothing but dots and spaces get "_" in front.
 std::string repairedName(const std::string& name, bool windowsRules);
+
+} // namespace vexmar

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace vexmar {
+
 using zipfmt::kLocalHeaderSize;
 
 namespace {
@@ -64,3 +66,5 @@ bool ClsZip2::checkEntryRanges(LogBase& log) {
     }
     return true;
 }
+
+} // namespace vexmar

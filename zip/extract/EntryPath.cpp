@@ -8,6 +8,8 @@
 #include "zip/extract/EntryNames.h"
 #include "zip/extract/EntryTarget.h"
 
+namespace vexmar {
+
 namespace {
 
 // A POSIX base takes "/" between names; a Windows one "\".
@@ -82,3 +84,5 @@ bool ZipEntryMapped::targetPath(const XString& directory, bool ignoreFolders, XS
     path.setFromUtf8(target.path().c_str());
     return true;
 }
+
+} // namespace vexmar

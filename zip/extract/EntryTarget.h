@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace vexmar {
+
 struct EntryTarget {
     std::string base;               // never changed by the entry's name
     std::vector<std::string> names; // folders, then the file (for a file entry)
@@ -14,3 +16,5 @@ struct EntryTarget {
     // The path of the first `count` names below the base.
     std::string pathOf(size_t count) const;
 };
+
+} // namespace vexmar

@@ -8,6 +8,8 @@
 #include "zip/base/stream/Output.h"
 #include "zip/base/stream/ProgressEvent.h"
 
+namespace vexmar {
+
 namespace {
 
 // Takes every byte and keeps none.
@@ -98,3 +100,5 @@ bool testOnWorkers(unsigned workers, const std::vector<ZipEntryBase*>& entries,
         ++failures;
     return run.started;
 }
+
+} // namespace vexmar

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace vexmar {
+
 class LogBase;
 class ProgressEvent;
 class ProgressMonitor;
@@ -27,3 +29,5 @@ bool unzipOnWorkers(unsigned workers, const std::vector<ZipEntryMapped*>& entrie
 // Decodes and checks `entries`; `failures` counts those that fail.
 bool testOnWorkers(unsigned workers, const std::vector<ZipEntryBase*>& entries,
                    ProgressMonitor* monitor, int32_t& failures, LogBase& log);
+
+} // namespace vexmar

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace vexmar {
+
 namespace {
 
 bool exists(const std::string& path) {
@@ -76,3 +78,5 @@ void FoldersAhead::removeBeyond(size_t firstUndone) const {
             static_cast<void>(os::removeEmptyFolderIn(parent, target.names[depth - 1], error));
     }
 }
+
+} // namespace vexmar

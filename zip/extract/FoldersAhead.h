@@ -12,6 +12,8 @@
 #include <unordered_set>
 #include <vector>
 
+namespace vexmar {
+
 class XString;
 class ZipEntryMapped;
 
@@ -34,3 +36,5 @@ private:
     std::unordered_set<std::string> missing_;
     std::vector<bool> existed_;
 };
+
+} // namespace vexmar

@@ -1,5 +1,7 @@
 #include "zip/extract/NamePattern.h"
 
+namespace vexmar {
+
 namespace {
 
 char folded(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -28,3 +30,5 @@ bool matchesNamePattern(const char* name, const char* pattern) {
         ++pattern;
     return *pattern == '\0';
 }
+
+} // namespace vexmar

@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+namespace vexmar {
+
 namespace {
 
 // How far the workers may run ahead of the entry being delivered, per worker. It bounds the
@@ -180,3 +182,5 @@ OrderedRun runOrdered(unsigned workers, uint32_t slots, LogBase& log, ProgressMo
             undo(slot, done->outcome);
     return result;
 }
+
+} // namespace vexmar

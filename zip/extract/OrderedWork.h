@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace vexmar {
+
 class LogBase;
 class ProgressMonitor;
 
@@ -46,3 +48,5 @@ using EntryInTurn = std::function<bool(uint32_t slot)>;
 OrderedRun runOrdered(unsigned workers, uint32_t slots, LogBase& log, ProgressMonitor* monitor,
                       const EntryWork& work, const EntryDelivery& deliver, const EntryUndo& undo,
                       const EntryInTurn& inTurn = {});
+
+} // namespace vexmar

@@ -10,6 +10,8 @@
 
 #include <vector>
 
+namespace vexmar {
+
 namespace {
 
 // Takes every byte and keeps none.
@@ -71,3 +73,5 @@ bool ClsZip2::testEntries(ProgressEvent* event) {
     endOperation(ok);
     return ok;
 }
+
+} // namespace vexmar

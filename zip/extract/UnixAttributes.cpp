@@ -14,6 +14,8 @@
 #include "zip/base/fs/FileSys.h"
 #include "zip/base/fs/VexmarHandle.h"
 
+namespace vexmar {
+
 namespace {
 
 // The hosts of "version made by" whose attributes hold a Unix mode: Unix and OS X.
@@ -74,3 +76,5 @@ void restoreFolderTimes(ZipSystem& system, const XString& directory, bool ignore
             folder.handle(), FileSys::fileTimeFromDos(header.dosDate, header.dosTime), error));
     }
 }
+
+} // namespace vexmar

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class LogBase;
 class VexmarHandle;
 class XString;
@@ -19,3 +21,5 @@ void keepExecuteBits(VexmarHandle& file, const CentralHeader& header, LogBase& l
 // folder changes the folder's time, so this comes after every file is in place.
 void restoreFolderTimes(ZipSystem& system, const XString& directory, bool ignoreFolders,
                         const char* pattern);
+
+} // namespace vexmar

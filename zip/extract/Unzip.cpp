@@ -15,6 +15,8 @@
 
 #include <vector>
 
+namespace vexmar {
+
 namespace {
 
 struct EntryFacts {
@@ -198,3 +200,5 @@ bool ClsZip2::unzipFromBaseDir(const XString& directory, bool ignoreFolders, con
     finishUnzip(*system_, directory, ignoreFolders, pattern, monitor, log);
     return ok;
 }
+
+} // namespace vexmar

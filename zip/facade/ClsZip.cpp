@@ -6,6 +6,8 @@
 
 #include <memory>
 
+namespace vexmar {
+
 ClsZip::ClsZip() : system_(new ZipSystem) {
     {
         CritSecExitor lock(system_);
@@ -54,3 +56,5 @@ void ClsZip::logBracketedError(const char* operationName, const char* messageUtf
 }
 
 #undef WITH_ARCHIVE
+
+} // namespace vexmar

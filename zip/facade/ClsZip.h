@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class ClsZip2;
 class ZipSystem;
 
@@ -36,3 +38,5 @@ private:
     ZipSystem* system_;
     int32_t archiveId_;
 };
+
+} // namespace vexmar

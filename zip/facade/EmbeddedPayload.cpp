@@ -9,6 +9,8 @@
 #include "zip/facade/ExeRewrite.h"
 #include "zip/facade/ZipFileCheck.h"
 
+namespace vexmar {
+
 namespace {
 
 std::u16string wideName(const XString& name) {
@@ -82,3 +84,5 @@ bool add(ClsZip2& zip, const XString& exeFilename, const XString& resourceName,
 }
 
 } // namespace EmbeddedPayload
+
+} // namespace vexmar

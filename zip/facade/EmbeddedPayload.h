@@ -2,6 +2,8 @@
 // raw-data resource: opening it as the archive, and embedding a ZIP file.
 #pragma once
 
+namespace vexmar {
+
 class ClsZip2;
 class XString;
 
@@ -16,3 +18,5 @@ bool add(ClsZip2& zip, const XString& exeFilename, const XString& resourceName,
          const XString& zipFilename);
 
 } // namespace EmbeddedPayload
+
+} // namespace vexmar

@@ -5,6 +5,8 @@
 #include "zip/base/XString.h"
 #include "zip/facade/FileReplacement.h"
 
+namespace vexmar {
+
 bool rewriteExe(const XString& exeFilename, const char* signedRefusal,
                 const std::function<bool(ExeImage&, LogBase&)>& edit, LogBase& log) {
     FileReplacement replacement;
@@ -34,3 +36,5 @@ bool rewriteExe(const XString& exeFilename, const char* signedRefusal,
     }
     return true;
 }
+
+} // namespace vexmar

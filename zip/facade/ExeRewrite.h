@@ -6,6 +6,8 @@
 
 #include <functional>
 
+namespace vexmar {
+
 class ExeImage;
 class LogBase;
 class XString;
@@ -14,3 +16,5 @@ class XString;
 // `signedRefusal` is the log's error for a signed image.
 bool rewriteExe(const XString& exeFilename, const char* signedRefusal,
                 const std::function<bool(ExeImage&, LogBase&)>& edit, LogBase& log);
+
+} // namespace vexmar

@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+namespace vexmar {
+
 namespace {
 
 // Paths compared the way Windows names files: either separator, letters A-Z in
@@ -237,3 +239,5 @@ bool VxZipW::ExtractChanged(const os::wchar* directory, const os::wchar* onlyFil
         *rewritten = uint32_t(count);
     return ok;
 }
+
+} // namespace vexmar

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace vexmar {
+
 namespace {
 
 // Names are random; one that someone else took meanwhile costs another try.
@@ -77,3 +79,5 @@ bool FileReplacement::commit(LogBase& log) {
     committed_ = true;
     return true;
 }
+
+} // namespace vexmar

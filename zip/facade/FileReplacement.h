@@ -6,6 +6,8 @@
 #include "zip/base/XString.h"
 #include "zip/base/fs/VexmarHandle.h"
 
+namespace vexmar {
+
 class LogBase;
 
 class FileReplacement {
@@ -35,3 +37,5 @@ private:
     VexmarHandle file_;
     bool committed_ = false;
 };
+
+} // namespace vexmar

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class VxBaseProgressW {
 public:
     virtual ~VxBaseProgressW() = default;
@@ -52,3 +54,5 @@ public:
     virtual void unzipBegin() {}
     virtual void unzipEnd() {}
 };
+
+} // namespace vexmar

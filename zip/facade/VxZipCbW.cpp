@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace vexmar {
+
 namespace {
 
 os::wstring wide(const char* utf8) {
@@ -108,3 +110,5 @@ void VxZipCbW::unzipEnd() {
     if (app_)
         app_->unzipEnd();
 }
+
+} // namespace vexmar

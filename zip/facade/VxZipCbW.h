@@ -4,6 +4,8 @@
 #include "zip/facade/VxProgress.h"
 #include "zip/base/stream/ProgressEvent.h"
 
+namespace vexmar {
+
 class VxZipCbW : public ProgressEvent {
 public:
     explicit VxZipCbW(VxZipProgressW* app) : app_(app) {}
@@ -32,3 +34,5 @@ public:
 private:
     VxZipProgressW* app_;
 };
+
+} // namespace vexmar

@@ -9,6 +9,8 @@
 #include "zip/facade/VxZipW.h"
 #include "zip/base/stream/Output.h"
 
+namespace vexmar {
+
 namespace {
 
 // Passes every piece on; a piece the caller refuses fails the write, which ends
@@ -53,3 +55,5 @@ bool VxZipW::ReadEntry(uint32_t i, const EntryBytes& take) {
     CallerOutput sink(take);
     return entry->mappedInflateToOutput(sink, nullptr, log, false) && !sink.hasError();
 }
+
+} // namespace vexmar

@@ -10,6 +10,8 @@
 #include "zip/facade/EmbeddedPayload.h"
 #include "zip/facade/VxZipCbW.h"
 
+namespace vexmar {
+
 VxWideCharBase::VxWideCharBase() : impl_(std::make_unique<ClsZip>()) {}
 VxWideCharBase::~VxWideCharBase() = default;
 
@@ -184,3 +186,5 @@ bool VxZipW::GetEntryInfo(uint32_t i, VxEntryInfo& info) {
     info.isDirectory = entry->isDirectory();
     return true;
 }
+
+} // namespace vexmar

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+namespace vexmar {
+
 class ClsZip;
 class VxZipProgressW;
 
@@ -111,3 +113,5 @@ public:
 private:
     VxZipProgressW* callback_ = nullptr;
 };
+
+} // namespace vexmar

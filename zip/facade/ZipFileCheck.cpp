@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace vexmar {
+
 namespace {
 
 constexpr uint32_t kEndRecordSize = 22;
@@ -124,3 +126,5 @@ bool zipFileHasEntries(const XString& path, LogBase& log) {
     log.logDataStr("zipFilename", path);
     return false;
 }
+
+} // namespace vexmar

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace vexmar {
+
 class LogBase;
 class XString;
 
@@ -26,3 +28,5 @@ ZipCheck checkZipDirectory(uint64_t size, const ZipReadAt& readAt);
 // False, with the reason in the log, when the file cannot be opened as a ZIP
 // archive or names no entries.
 bool zipFileHasEntries(const XString& path, LogBase& log);
+
+} // namespace vexmar

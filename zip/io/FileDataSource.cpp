@@ -3,6 +3,8 @@
 #include "zip/base/LogBase.h"
 #include "zip/base/fs/FileSys.h"
 
+namespace vexmar {
+
 bool FileDataSource::open(const XString& path, LogBase& log) {
     close();
     file_ = FileSys::openForReadWin32(path, nullptr, &log);
@@ -45,3 +47,5 @@ int64_t FileDataSource::position() {
 void FileDataSource::rewind() {
     seekAbsolute(0);
 }
+
+} // namespace vexmar

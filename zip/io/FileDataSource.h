@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class XString;
 
 class FileDataSource : public DataSource {
@@ -27,3 +29,5 @@ private:
     VexmarHandle file_;
     bool atEnd_ = true;
 };
+
+} // namespace vexmar

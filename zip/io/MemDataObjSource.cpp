@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+namespace vexmar {
+
 void MemDataObjSource::setup(const MemoryData* image, uint64_t start, uint64_t length) {
     image_ = image;
     start_ = start;
@@ -76,3 +78,5 @@ void MemDataObjSource::rewind() {
     current_ = start_;
     remaining_ = length_;
 }
+
+} // namespace vexmar

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class MemoryData;
 
 class MemDataObjSource : public DataSource {
@@ -32,3 +34,5 @@ private:
     uint64_t remaining_ = 0;
     uint64_t current_ = 0;
 };
+
+} // namespace vexmar

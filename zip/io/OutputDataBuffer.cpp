@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+namespace vexmar {
+
 namespace {
 
 // Room kept past the data, as every growth of the buffer asks for.
@@ -121,3 +123,5 @@ bool OutputDataBuffer::reset(LogBase& log) {
         target_->clear();
     return true;
 }
+
+} // namespace vexmar

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace vexmar {
+
 class DataBuffer;
 
 class OutputDataBuffer : public Output {
@@ -41,3 +43,5 @@ private:
     std::unique_ptr<OutputFile> rerouteFile_;
     uint8_t rerouteFailed_ = 0;
 };
+
+} // namespace vexmar

@@ -5,6 +5,8 @@
 
 #include <new>
 
+namespace vexmar {
+
 OutputFile::OutputFile(const char* pathUtf8) : Output(kFile) {
     path_.setFromUtf8(pathUtf8);
 }
@@ -73,3 +75,5 @@ bool OutputFile::setFileTime(uint16_t dosDate, uint16_t dosTime, LogBase& log) {
     }
     return FileSys::setFileTimeFromDos(path_, dosDate, dosTime, &log);
 }
+
+} // namespace vexmar

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace vexmar {
+
 class OutputFile : public Output {
 public:
     explicit OutputFile(const char* pathUtf8);
@@ -45,3 +47,5 @@ private:
     XString path_;
     uint64_t bytesWritten_ = 0;
 };
+
+} // namespace vexmar

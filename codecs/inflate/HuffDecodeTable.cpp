@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace vexmar {
+
 namespace {
 
 using Alphabet = HuffDecodeTable::Alphabet;
@@ -224,3 +226,5 @@ void HuffDecodeTable::fillSharedPrefixes(const uint8_t* lengths, const uint16_t*
         next += uint32_t(1) << subBits;
     }
 }
+
+} // namespace vexmar

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class HuffDecodeTable {
 public:
     // An entry, low bits first:
@@ -125,3 +127,5 @@ inline uint32_t entryValue(uint32_t entry, uint64_t bits) {
     const uint64_t withExtra = bits & ((uint64_t(1) << (entry & 0xFF)) - 1);
     return (entry >> 16) + static_cast<uint32_t>(withExtra >> ((entry >> 8) & 0xF));
 }
+
+} // namespace vexmar

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class DataSource;
 class LogBase;
 class Output;
@@ -17,3 +19,5 @@ class ProgressMonitor;
 bool inflateFromSource(bool zlibWrapped, DataSource& source, Output& output, bool deflate64,
                        ProgressMonitor* monitor, LogBase& log,
                        uint64_t maxOutputBytes = UINT64_MAX);
+
+} // namespace vexmar

@@ -2,6 +2,8 @@
 // stored logs and callers know the errors by it, so each keeps its value.
 #pragma once
 
+namespace vexmar {
+
 enum class InflateError : int {
     kZlibHeader = 1,        // the zlib wrapper's two bytes are not a valid header
     kCodeLengthCode = 2,    // a code-length code without a symbol
@@ -13,3 +15,5 @@ enum class InflateError : int {
     kStoredWrite = 8,       // the output refused a stored block's bytes
     kReservedBlockType = 9, // block type 3
 };
+
+} // namespace vexmar

@@ -16,6 +16,8 @@
 #include "codecs/inflate/MatchCopy.h"
 #include "zip/base/CpuFeatures.h"
 
+namespace vexmar {
+
 #if defined(__x86_64__) || defined(__i386__)
 #define VEXMAR_INFLATE_BMI2 1
 #endif
@@ -216,3 +218,5 @@ inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*
     next = in;
     window_.setCursor(out);
 }
+
+} // namespace vexmar

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace vexmar {
+
 void InflateState::decodeCodeLengthsFast(const uint8_t*& next, const uint8_t* end) {
     // A refill reads 8 bytes.
     if (end - next < 8)
@@ -52,3 +54,5 @@ void InflateState::decodeCodeLengthsFast(const uint8_t*& next, const uint8_t* en
     lengthIndex_ = index;
     next = in;
 }
+
+} // namespace vexmar

@@ -12,6 +12,8 @@
 #include <memory>
 #include <new>
 
+namespace vexmar {
+
 namespace {
 
 constexpr uint32_t kMinChunkSize = 256;
@@ -133,3 +135,5 @@ bool inflateFromSource(bool zlibWrapped, DataSource& source, Output& output, boo
         log.logInfo("Computed and received Adler checksums match.");
     return true;
 }
+
+} // namespace vexmar

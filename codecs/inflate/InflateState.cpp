@@ -8,6 +8,8 @@
 #include <cstring>
 #include <new>
 
+namespace vexmar {
+
 namespace {
 
 // Before each step the bit buffer is refilled to this many bits, when input remains. Every step
@@ -313,3 +315,5 @@ InflateState::Step InflateState::failDecode(InflateError error, LogBase& log) {
     log.logError("inflate decode error.");
     return Step::kFailed;
 }
+
+} // namespace vexmar

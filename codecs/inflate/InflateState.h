@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class DataSource;
 class LogBase;
 class Output;
@@ -141,3 +143,5 @@ private:
     DecodeTableFor<HuffDecodeTable::Alphabet::kLiteralLength> dynamicLiteralLength_;
     DecodeTableFor<HuffDecodeTable::Alphabet::kDistance> dynamicDistance_;
 };
+
+} // namespace vexmar

@@ -6,6 +6,8 @@
 
 #include <array>
 
+namespace vexmar {
+
 namespace deflate_format {
 namespace {
 
@@ -76,3 +78,5 @@ const FixedTables& fixedTables() {
 }
 
 } // namespace deflate_format
+
+} // namespace vexmar

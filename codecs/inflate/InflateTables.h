@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class HuffDecodeTable;
 
 namespace deflate_format {
@@ -48,3 +50,5 @@ struct FixedTables {
 const FixedTables& fixedTables();
 
 } // namespace deflate_format
+
+} // namespace vexmar

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <new>
 
+namespace vexmar {
+
 bool InflateWindow::allocate(uint32_t windowSize) {
     // Output that may not pass a small limit needs no more area than the limit: the area only
     // fills up when the limit is passed.
@@ -33,7 +35,7 @@ bool InflateWindow::copyMatch(uint32_t distance, uint32_t length, const Sink& si
         zeroHistory();
     while (length > 0) {
         const uint32_t piece = std::min(length, areaEnd_ - position_);
-        ::copyMatch(data_.get() + position_, distance, piece);
+        vexmar::copyMatch(data_.get() + position_, distance, piece);
         position_ += piece;
         length -= piece;
         if (position_ == areaEnd_ && !wrap(sink))
@@ -82,3 +84,5 @@ bool InflateWindow::wrap(const Sink& sink) {
     floor_ = 0;
     return true;
 }
+
+} // namespace vexmar

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace vexmar {
+
 class LogBase;
 class Output;
 class ProgressMonitor;
@@ -68,3 +70,5 @@ private:
     uint64_t flushed_ = 0;
     uint64_t limit_ = UINT64_MAX;
 };
+
+} // namespace vexmar

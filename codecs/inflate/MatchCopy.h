@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace vexmar {
+
 constexpr uint32_t kMatchCopyOverrun = 32;
 // The widest case: two unconditional 16-byte pieces for a match of one byte.
 constexpr uint32_t kMatchCopyPiece = 16;
@@ -78,3 +80,5 @@ inline void copyMatch(uint8_t* out, uint32_t distance, uint32_t length) {
         } while (out < end);
     }
 }
+
+} // namespace vexmar

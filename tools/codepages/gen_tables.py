@@ -473,6 +473,8 @@ def emit_tables(pages, array, extra=None):
         *sources,
         '#include "zip/base/text/CodePageTable.h"',
         "",
+        "namespace vexmar {",
+        "",
         "namespace {",
         "",
         *body,
@@ -484,6 +486,8 @@ def emit_tables(pages, array, extra=None):
         *rows,
         "};",
         f"const uint32_t {array}Count = sizeof {array} / sizeof {array}[0];",
+        "",
+        "} // namespace vexmar",
         "",
     ]
     return "\n".join(lines), total

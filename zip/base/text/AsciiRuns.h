@@ -11,6 +11,8 @@
 #include <emmintrin.h>
 #endif
 
+namespace vexmar {
+
 // UTF-8 (ASCII) bytes at s to UTF-16LE units at p.
 inline void widenAsciiRun(const uint8_t*& s, const uint8_t* end, uint8_t*& p) {
 #if defined(__SSE2__)
@@ -71,3 +73,5 @@ inline void narrowAsciiRun(const uint8_t*& s, const uint8_t* end, uint8_t*& p) {
         p += 4;
     }
 }
+
+} // namespace vexmar

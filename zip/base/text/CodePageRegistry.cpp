@@ -8,6 +8,8 @@
 #include <cstring>
 #include <new>
 
+namespace vexmar {
+
 namespace {
 
 const CodePageTable* findIn(const CodePageTable* tables, uint32_t count, int codePage) {
@@ -134,3 +136,5 @@ const ReverseMap* reverseMapOf(const CodePageTable& table) {
     std::call_once(table.reverseOnce, [&table] { table.reverse = buildReverse(table); });
     return table.reverse;
 }
+
+} // namespace vexmar

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <mutex>
 
+namespace vexmar {
+
 class ReverseMap;
 struct ForwardTable;
 
@@ -61,3 +63,5 @@ extern const CodePageTable kMultiByteTables[];
 extern const uint32_t kMultiByteTablesCount;
 // One bit per byte of 10004 (Mac Arabic): its character is written right to left.
 extern const uint8_t kRightToLeft10004[32];
+
+} // namespace vexmar

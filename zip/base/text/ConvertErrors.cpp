@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+namespace vexmar {
+
 namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
@@ -146,3 +148,5 @@ bool EncodingConvert::copyMarkedRun(const uint8_t*& s, const uint8_t* end, uint8
     s += count;
     return true;
 }
+
+} // namespace vexmar

@@ -11,6 +11,8 @@
 
 #include <cstring>
 
+namespace vexmar {
+
 namespace {
 
 // Appends the bytes with each pair swapped; an odd last byte is dropped.
@@ -267,3 +269,5 @@ bool EncodingConvert::pivot(int fromCodePage, int toCodePage, const uint8_t* dat
     honourMarkers_ = 0;
     return decoded && encoded;
 }
+
+} // namespace vexmar

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class DataBuffer;
 class LogBase;
 class OutputCursor;
@@ -123,3 +125,5 @@ private:
     // Set when memory ran out: the conversion then leaves no output.
     bool allocFailed_ = false;
 };
+
+} // namespace vexmar

@@ -4,6 +4,8 @@
 #include "zip/base/text/StatefulCoders.h"
 #include "zip/base/DataBuffer.h"
 
+namespace vexmar {
+
 namespace textcoders {
 
 namespace {
@@ -187,3 +189,5 @@ Result shiftJisToIso2022Jp(const uint8_t* s, uint32_t length, DataBuffer& out) {
 }
 
 } // namespace textcoders
+
+} // namespace vexmar

@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+namespace vexmar {
+
 namespace textcoders {
 
 namespace {
@@ -97,3 +99,5 @@ Result cp949ToIso2022Kr(const uint8_t* s, uint32_t length, DataBuffer& out) {
 }
 
 } // namespace textcoders
+
+} // namespace vexmar

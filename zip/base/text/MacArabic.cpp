@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace vexmar {
+
 namespace textcoders {
 
 namespace {
@@ -61,3 +63,5 @@ void prepareMacArabic(uint8_t* s, uint32_t length) {
 }
 
 } // namespace textcoders
+
+} // namespace vexmar

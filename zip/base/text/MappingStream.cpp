@@ -1,5 +1,7 @@
 #include "zip/base/text/MappingStream.h"
 
+namespace vexmar {
+
 namespace {
 
 // A varint of at most five bytes; the stream is built in, so it is well formed,
@@ -63,3 +65,5 @@ bool PreferredStream::next(MappingEntry& entry) {
     entry = {code, length, unit_};
     return true;
 }
+
+} // namespace vexmar

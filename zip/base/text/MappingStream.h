@@ -12,6 +12,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 struct MappingEntry {
     uint32_t code; // the sequence's bytes, first byte highest
     uint8_t length;
@@ -48,3 +50,5 @@ private:
     const uint8_t* end_;
     char16_t unit_ = 0;
 };
+
+} // namespace vexmar

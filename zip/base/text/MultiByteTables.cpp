@@ -11,6 +11,8 @@
 //   51949: Python codec euc_kr
 #include "zip/base/text/CodePageTable.h"
 
+namespace vexmar {
+
 namespace {
 
 // 932: Python codec cp932, 9799 sequences
@@ -8481,3 +8483,5 @@ const CodePageTable kMultiByteTables[] = {
     {51949, true, 2, kMap51949, sizeof kMap51949, nullptr, 0},
 };
 const uint32_t kMultiByteTablesCount = sizeof kMultiByteTables / sizeof kMultiByteTables[0];
+
+} // namespace vexmar

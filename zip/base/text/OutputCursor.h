@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class OutputCursor {
 public:
     explicit OutputCursor(DataBuffer& out) : out_(out), start_(out.getSize()) {}
@@ -41,3 +43,5 @@ inline void putUnit(uint8_t*& p, uint32_t unit) {
     p[1] = uint8_t(unit >> 8);
     p += 2;
 }
+
+} // namespace vexmar

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+namespace vexmar {
+
 ReverseMap* ReverseMap::create(uint32_t count) {
     // At most half full, so that probe runs stay short.
     uint32_t size = 16;
@@ -47,3 +49,5 @@ uint8_t ReverseMap::find(char16_t unit, uint8_t bytes[4]) const {
         }
     }
 }
+
+} // namespace vexmar

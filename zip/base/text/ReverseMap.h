@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class ReverseMap {
 public:
     // A map with room for `count` units; null when memory runs out.
@@ -29,3 +31,5 @@ private:
     Slot* slots_;
     uint32_t mask_;
 };
+
+} // namespace vexmar

@@ -96,6 +96,8 @@
 //   38598: Python codec iso8859_8
 #include "zip/base/text/CodePageTable.h"
 
+namespace vexmar {
+
 namespace {
 
 // 37: Python codec cp037, 255 sequences
@@ -1615,3 +1617,5 @@ const CodePageTable kSingleByteTables[] = {
     {38598, true, 1, kMap38598, sizeof kMap38598, nullptr, 0},
 };
 const uint32_t kSingleByteTablesCount = sizeof kSingleByteTables / sizeof kSingleByteTables[0];
+
+} // namespace vexmar

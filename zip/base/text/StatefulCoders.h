@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace vexmar {
+
 class DataBuffer;
 
 namespace textcoders {
@@ -44,3 +46,5 @@ Result cp949ToIso2022Kr(const uint8_t* s, uint32_t length, DataBuffer& out);
 void prepareMacArabic(uint8_t* s, uint32_t length);
 
 } // namespace textcoders
+
+} // namespace vexmar

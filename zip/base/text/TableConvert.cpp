@@ -7,6 +7,8 @@
 #include "zip/base/LogBase.h"
 #include "zip/base/LogContextExitor.h"
 
+namespace vexmar {
+
 namespace {
 
 // Arabic code pages take the Arabic-Indic digits as the ASCII ones.
@@ -195,3 +197,5 @@ bool EncodingConvert::convertFromUnicodeHC(int codePage, const void* data, uint3
     cursor.commit(p);
     return ok && s == end;
 }
+
+} // namespace vexmar

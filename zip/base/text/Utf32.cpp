@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+namespace vexmar {
+
 namespace textcoders {
 
 namespace {
@@ -124,3 +126,5 @@ Result utf8ToUtf32(const uint8_t* s, uint32_t length, bool bigEndian, DataBuffer
 }
 
 } // namespace textcoders
+
+} // namespace vexmar

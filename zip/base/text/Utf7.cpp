@@ -2,6 +2,8 @@
 #include "zip/base/text/StatefulCoders.h"
 #include "zip/base/DataBuffer.h"
 
+namespace vexmar {
+
 namespace textcoders {
 
 namespace {
@@ -140,3 +142,5 @@ Result utf16ToUtf7(const uint8_t* s, uint32_t length, DataBuffer& out) {
 }
 
 } // namespace textcoders
+
+} // namespace vexmar

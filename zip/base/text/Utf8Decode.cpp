@@ -7,6 +7,8 @@
 #include "zip/base/LogBase.h"
 #include "zip/base/LogContextExitor.h"
 
+namespace vexmar {
+
 namespace {
 
 bool isContinuation(uint8_t b) {
@@ -60,3 +62,5 @@ bool EncodingConvert::convertToUnicode(const void* data, uint32_t length, DataBu
     cursor.commit(p);
     return true;
 }
+
+} // namespace vexmar

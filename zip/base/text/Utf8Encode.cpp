@@ -7,6 +7,8 @@
 #include "zip/base/LogBase.h"
 #include "zip/base/LogContextExitor.h"
 
+namespace vexmar {
+
 bool EncodingConvert::convertFromUnicode(const void* data, uint32_t length, DataBuffer& out,
                                          LogBase& log) {
     LogContextExitor context(log, "convertFromUnicode");
@@ -43,3 +45,5 @@ bool EncodingConvert::convertFromUnicode(const void* data, uint32_t length, Data
     // An odd last byte is dropped, and the result says so.
     return s == end;
 }
+
+} // namespace vexmar

@@ -24,7 +24,7 @@ void RunBuilderMode(const CPellquinCmdLineInfo& info) {
                                       os::fromUtf8(refusal.reason).c_str());
             throw std::runtime_error(refusal.reason);
         }
-        auto zip = std::make_unique<VxZipW>();
+        auto zip = std::make_unique<vexmar::VxZipW>();
         embedded = zip->AddEmbedded(info.m_strTargetExe.c_str(), kPayloadResourceName,
                                     info.m_strLoadZip.c_str());
     } catch (...) {

@@ -45,7 +45,7 @@ int showBox(UINT textId, UINT captionId, UINT flags) {
 }
 
 // The engine's own account of the last operation, into the run's log.
-void logEngine(const VxZipW& zip) {
+void logEngine(const vexmar::VxZipW& zip) {
     LogDebugMessage(L"The engine's log:\n%s", os::fromUtf8(zip.LastErrorXml()).c_str());
 }
 
@@ -111,7 +111,7 @@ DWORD WINAPI ExtractionThreadProc(LPVOID parameter) {
 DWORD ExtractPayload(const wchar_t* directory) {
     try {
         DWORD result = kExtractionDone;
-        auto zip = std::make_unique<VxZipW>();
+        auto zip = std::make_unique<vexmar::VxZipW>();
         if (!OpenOwnPayload(*zip)) {
             LogDebugMessage(L"The payload cannot be opened");
             logEngine(*zip);
@@ -125,11 +125,11 @@ DWORD ExtractPayload(const wchar_t* directory) {
         // Only what is missing or differs is written, and nothing when that cannot
         // all fit: the user may pick another folder.
         bool refused = false;
-        auto fits = [&](const VxChangedPlan& plan) {
+        auto fits = [&](const vexmar::VxChangedPlan& plan) {
             refused = !PayloadFits(plan.bytesToWrite, directory);
             return !refused;
         };
-        VxChangedPlan plan;
+        vexmar::VxChangedPlan plan;
         uint32_t rewritten = 0;
         const bool extracted = zip->ExtractChanged(directory, nullptr, &rewritten, &plan, fits);
         LogDebugMessage(L"Reuse check: %lu file entries checked, %lu missing or differing "

@@ -19,7 +19,7 @@ enum ExtractionResult : DWORD {
 
 // Percent-done notifications become progress messages posted to the main window;
 // the launcher never aborts an extraction.
-class ZipProgress : public VxZipProgressW {
+class ZipProgress : public vexmar::VxZipProgressW {
 public:
     void percentDone(int percent, bool* abort) override;
     void fileToBeAdded(const os::wchar*, int64_t, bool*) override {}

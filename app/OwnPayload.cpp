@@ -16,7 +16,7 @@ BOOL CALLBACK firstLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR f
 
 } // namespace
 
-bool OpenOwnPayload(VxZipW& zip) {
+bool OpenOwnPayload(vexmar::VxZipW& zip) {
     HMODULE self = GetModuleHandleW(nullptr);
     int language = -1;
     EnumResourceLanguagesW(self, RT_RCDATA, kPayloadResourceName, firstLanguage,

@@ -18,7 +18,7 @@ void HeldSetup::Release() {
 
 bool CheckSetupBeforeStart(const Quillkit::StrictPath& directory, const Quillkit::StrictPath& setup,
                            HeldSetup& held) {
-    VxZipW zip;
+    vexmar::VxZipW zip;
     if (!OpenOwnPayload(zip))
         return false;
     for (int attempt = 0; attempt < 2; ++attempt) {

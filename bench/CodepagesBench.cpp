@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+using namespace vexmar;
+
 namespace {
 
 constexpr size_t kMiB = size_t(1) << 20;

@@ -9,6 +9,8 @@
 #include <random>
 #include <vector>
 
+using namespace vexmar;
+
 namespace {
 
 constexpr size_t kMiB = size_t(1) << 20;

@@ -14,6 +14,8 @@
 #include <string>
 #include <unistd.h>
 
+using namespace vexmar;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path =
         (std::filesystem::temp_directory_path() / ("exe_describe_fuzz." + std::to_string(getpid())))

@@ -17,6 +17,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace vexmar;
+
 namespace {
 
 const std::string& workDir() {

@@ -18,6 +18,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace vexmar;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <memory>
 
+using namespace vexmar;
+
 // Entries that claim more than this are left alone: the fuzzer looks for memory
 // errors, not for the machine's limits.
 constexpr uint64_t kLargestEntry = 8u << 20;

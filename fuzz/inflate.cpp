@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+using namespace vexmar;
+
 namespace {
 
 // Beyond a few window slides, more output only slows the fuzzer down.

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <memory>
 
+using namespace vexmar;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 0xFFFFFFFF)
         return 0;

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+using namespace vexmar;
+
 namespace {
 
 constexpr uint64_t kOutputLimit = 4u << 20;

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstring>
 
+using namespace vexmar;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     checkZipDirectory(size, [&](uint64_t offset, uint8_t* out, uint32_t length) {
         if (offset > size || length > size - offset)

@@ -7,16 +7,16 @@ namespace Pellquin {
 
 namespace {
 
-os::wstring stringOf(const ExeImage& image, uint32_t id, const char* fallback = "") {
+os::wstring stringOf(const vexmar::ExeImage& image, uint32_t id, const char* fallback = "") {
     std::u16string text;
-    if (!readStringResource(image, id, 0, text))
+    if (!vexmar::readStringResource(image, id, 0, text))
         return os::fromUtf8(fallback);
     return os::wstring(text.begin(), text.end());
 }
 
 } // namespace
 
-LauncherIdentity ReadLauncherIdentity(const ExeImage& image) {
+LauncherIdentity ReadLauncherIdentity(const vexmar::ExeImage& image) {
     LauncherIdentity id;
     id.suiteName = stringOf(image, StringId::kSuiteName);
     id.suiteFolder = stringOf(image, StringId::kSuiteFolder);

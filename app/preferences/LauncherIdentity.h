@@ -7,7 +7,9 @@
 
 #include <string>
 
+namespace vexmar {
 class ExeImage;
+} // namespace vexmar
 
 namespace Pellquin {
 
@@ -22,7 +24,7 @@ struct LauncherIdentity {
 
 // The strings of the first language table that has each; the payload file names
 // fall back to the launcher's usual ones when the tables lack them.
-LauncherIdentity ReadLauncherIdentity(const ExeImage& image);
+LauncherIdentity ReadLauncherIdentity(const vexmar::ExeImage& image);
 
 // The payload's path of a file in its Installer folder ("Installer/setup.exe").
 std::string InstallerEntryName(const os::wstring& fileName);

@@ -31,13 +31,13 @@ bool sameEntryName(const std::string& name, const std::string& wanted) {
 
 } // namespace
 
-PayloadFacts ExaminePayload(VxZipW& zip, const LauncherIdentity& launcher) {
+PayloadFacts ExaminePayload(vexmar::VxZipW& zip, const LauncherIdentity& launcher) {
     PayloadFacts facts;
     const std::string setup = InstallerEntryName(launcher.setupProgram);
     const std::string description = InstallerEntryName(launcher.suiteDescription);
     const uint32_t count = zip.NumEntries();
     for (uint32_t i = 0; i < count; ++i) {
-        VxEntryInfo info;
+        vexmar::VxEntryInfo info;
         if (!zip.GetEntryInfo(i, info) || info.isDirectory)
             continue;
         if (!facts.hasSetup && sameEntryName(info.nameUtf8, setup))
@@ -78,10 +78,10 @@ std::string PayloadFault(const PayloadFacts& facts, const LauncherIdentity& laun
 
 PayloadRefusal CheckPayloadForLauncher(const os::wstring& exePath, const os::wstring& zipPath) {
     PayloadRefusal refusal;
-    XString path;
+    vexmar::XString path;
     path.setFromUtf8(os::toUtf8(exePath).c_str());
-    LogNull log;
-    std::unique_ptr<ExeImage> image = ExeImage::loadExe(path, log);
+    vexmar::LogNull log;
+    std::unique_ptr<vexmar::ExeImage> image = vexmar::ExeImage::loadExe(path, log);
     if (!image || !image->resources())
         return refusal;
     const LauncherIdentity launcher = ReadLauncherIdentity(*image);
@@ -91,7 +91,7 @@ PayloadRefusal CheckPayloadForLauncher(const os::wstring& exePath, const os::wst
         refusal.reason = "not a launcher: it names no suite GUID (string 136)";
         return refusal;
     }
-    VxZipW zip;
+    vexmar::VxZipW zip;
     if (!zip.OpenFromFile(zipPath.c_str()))
         return refusal;
     refusal.reason = PayloadFault(ExaminePayload(zip, launcher), launcher);

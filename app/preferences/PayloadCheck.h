@@ -9,7 +9,9 @@
 
 #include <string>
 
+namespace vexmar {
 class VxZipW;
+} // namespace vexmar
 
 namespace Pellquin {
 
@@ -23,7 +25,7 @@ struct PayloadFacts {
 };
 
 // Looks at the archive `zip` has open, for the launcher `launcher`.
-PayloadFacts ExaminePayload(VxZipW& zip, const LauncherIdentity& launcher);
+PayloadFacts ExaminePayload(vexmar::VxZipW& zip, const LauncherIdentity& launcher);
 
 // Why an installer with this payload would not work, in one line; empty when it would.
 std::string PayloadFault(const PayloadFacts& facts, const LauncherIdentity& launcher);

@@ -31,7 +31,7 @@ struct LogRecord {
     std::string lines;
 };
 
-class RecordingLog : public LogBase, public LogRecord {
+class RecordingLog : public vexmar::LogBase, public LogRecord {
 public:
     bool logError(const char* message) override {
         errors.emplace_back(message);

@@ -7,10 +7,11 @@
 #include <vector>
 
 // A write that would take the total past `capacity` bytes fails.
-class VectorOutput : public Output {
+class VectorOutput : public vexmar::Output {
 public:
-    VectorOutput() : Output(kMemory) {}
-    bool writeRaw(const uint8_t* bytes, uint64_t length, ProgressMonitor*, LogBase&) override {
+    VectorOutput() : vexmar::Output(kMemory) {}
+    bool writeRaw(const uint8_t* bytes, uint64_t length, vexmar::ProgressMonitor*,
+                  vexmar::LogBase&) override {
         if (length > capacity - written.size())
             return false;
         written.insert(written.end(), bytes, bytes + length);

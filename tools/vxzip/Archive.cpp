@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+using namespace vexmar;
+
 namespace vxzip {
 
 namespace {

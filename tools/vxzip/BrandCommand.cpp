@@ -18,6 +18,8 @@
 
 #include <string>
 
+using namespace vexmar;
+
 namespace vxzip {
 
 namespace {

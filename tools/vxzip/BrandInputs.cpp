@@ -4,6 +4,7 @@
 #include "exe/BitmapFile.h"
 #include "os/File.h"
 
+using namespace vexmar;
 
 namespace vxzip {
 

@@ -24,7 +24,7 @@ struct BrandInputs {
     std::optional<std::u16string> product;
     std::optional<std::array<uint16_t, 4>> version;
     std::optional<std::vector<uint8_t>> banner; // bitmap resource data
-    std::optional<std::vector<IconImage>> icon;
+    std::optional<std::vector<vexmar::IconImage>> icon;
 };
 
 // The options read and checked; on a problem, false with `file` (the file at

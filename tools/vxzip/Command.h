@@ -45,11 +45,11 @@ const std::vector<CommandInfo>& commands();
 
 // Opens the archive named by the first operand (an executable through its payload
 // resource); on failure prints why in one line and returns false.
-bool openArchive(VxZipW& zip, const Options& options);
+bool openArchive(vexmar::VxZipW& zip, const Options& options);
 // What the causes of failures may need to know of the command line.
 CauseFacts causeFacts(const Options& options);
 // With --log, prints the last operation's log on stdout.
-void printLogIfAsked(const VxZipW& zip, const Options& options);
+void printLogIfAsked(const vexmar::VxZipW& zip, const Options& options);
 
 int listCommand(const Options& options);
 int logCommand(const Options& options);

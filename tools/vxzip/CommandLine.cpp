@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+using namespace vexmar;
+
 namespace vxzip {
 
 namespace {

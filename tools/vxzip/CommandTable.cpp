@@ -1,5 +1,7 @@
 #include "tools/vxzip/Command.h"
 
+using namespace vexmar;
+
 namespace vxzip {
 
 const std::vector<CommandInfo>& commands() {

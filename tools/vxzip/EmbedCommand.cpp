@@ -2,6 +2,8 @@
 #include "tools/vxzip/Command.h"
 #include "tools/vxzip/Report.h"
 
+using namespace vexmar;
+
 namespace vxzip {
 
 int embedCommand(const Options& options) {

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+using namespace vexmar;
+
 namespace vxzip {
 
 namespace {

@@ -1,5 +1,7 @@
 #include "tools/vxzip/Help.h"
 
+using namespace vexmar;
+
 namespace vxzip {
 
 namespace {

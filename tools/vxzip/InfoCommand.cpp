@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <memory>
 
+using namespace vexmar;
+
 namespace vxzip {
 
 namespace {

@@ -5,6 +5,8 @@
 #include <cinttypes>
 #include <cstdio>
 
+using namespace vexmar;
+
 namespace vxzip {
 
 namespace {

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+using namespace vexmar;
+
 namespace vxzip {
 
 ProgressLine::ProgressLine() : terminal_(os::stdoutIsTerminal()) {}

@@ -5,7 +5,7 @@
 
 namespace vxzip {
 
-class ProgressLine : public VxZipProgressW {
+class ProgressLine : public vexmar::VxZipProgressW {
 public:
     ProgressLine();
     ~ProgressLine() override;

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+using namespace vexmar;
+
 int main(int argc, char** argv) {
     const vxzip::CommandLine line = vxzip::parseCommandLine(argc, argv);
     int status = vxzip::kOk;

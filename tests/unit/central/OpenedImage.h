@@ -12,7 +12,7 @@ class OpenedImage {
 public:
     explicit OpenedImage(const std::string& image, int oemCodePage = 437, bool verbose = false) {
         system.oemCodePage = oemCodePage;
-        auto owned = std::make_unique<ClsZip2>(&system);
+        auto owned = std::make_unique<vexmar::ClsZip2>(&system);
         zip = owned.get();
         system.addArchive(std::move(owned));
         zip->setVerboseLogging(verbose);
@@ -20,20 +20,22 @@ public:
     }
 
     std::string logXml() {
-        StringBuffer xml;
+        vexmar::StringBuffer xml;
         zip->lastErrorLog().errorXml(xml);
         return xml.getString();
     }
 
-    ZipEntryMapped& entry(uint32_t i) { return *static_cast<ZipEntryMapped*>(zip->entryAt(i)); }
+    vexmar::ZipEntryMapped& entry(uint32_t i) {
+        return *static_cast<vexmar::ZipEntryMapped*>(zip->entryAt(i));
+    }
 
     std::string name(uint32_t i) {
-        StringBuffer sb;
+        vexmar::StringBuffer sb;
         entry(i).getFileName(sb);
         return {sb.getString(), sb.getSize()};
     }
 
-    ZipSystem system;
-    ClsZip2* zip;
+    vexmar::ZipSystem system;
+    vexmar::ClsZip2* zip;
     bool ok;
 };

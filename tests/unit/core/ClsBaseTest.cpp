@@ -7,6 +7,8 @@
 #include <regex>
 #include <string>
 
+using namespace vexmar;
+
 namespace {
 
 std::string lastErrorText(ClsBase& object) {

@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+using namespace vexmar;
+
 namespace {
 
 TEST(VexmarCritSec, IsRecursive) {

@@ -7,6 +7,8 @@
 #include <new>
 #include <vector>
 
+using namespace vexmar;
+
 namespace {
 
 struct GrowthCase {

@@ -11,6 +11,8 @@
 #include <sstream>
 #include <string>
 
+using namespace vexmar;
+
 namespace {
 
 std::string xml(Logger& log) {

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+using namespace vexmar;
+
 namespace {
 
 // A buffer holding a secret zeroes the old bytes when they are replaced or

@@ -4,6 +4,8 @@
 
 #include <string>
 
+using namespace vexmar;
+
 namespace {
 
 std::u16string wide(const XString& s) {

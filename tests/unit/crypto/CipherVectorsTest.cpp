@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+using namespace vexmar;
+
 namespace {
 
 std::vector<uint8_t> fromHex(const std::string& hex) {

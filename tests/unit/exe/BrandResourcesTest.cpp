@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace vexmar;
+
 namespace {
 
 void put16(std::vector<uint8_t>& b, size_t at, uint32_t v) {
@@ -254,10 +256,10 @@ TEST_P(Branding, TheVersionResourceTakesNewTextsAndNumbers) {
     // VS_FIXEDFILEINFO follows the key "VS_VERSION_INFO" at offset 40.
     ASSERT_GE(leaf->dataSize, 40u + 52u);
     const uint8_t* fixed = leaf->data + 40;
-    EXPECT_EQ(pe::le32(fixed), 0xFEEF04BDu);
+    EXPECT_EQ(le32(fixed), 0xFEEF04BDu);
     for (uint32_t at : {8u, 16u}) {
-        EXPECT_EQ(pe::le32(fixed + at), 0x00020005u);
-        EXPECT_EQ(pe::le32(fixed + at + 4), 0x00000011u);
+        EXPECT_EQ(le32(fixed + at), 0x00020005u);
+        EXPECT_EQ(le32(fixed + at + 4), 0x00000011u);
     }
 }
 

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <filesystem>
 
+using namespace vexmar;
+
 namespace {
 
 os::wstring w(const std::string& utf8) {

@@ -58,13 +58,13 @@ inline int run(const std::vector<std::string>& command) {
 }
 
 // The bytes of every leaf by its path of names and ids.
-inline void leaves(const ExeResource& node, const std::string& at,
+inline void leaves(const vexmar::ExeResource& node, const std::string& at,
                    std::vector<std::pair<std::string, std::string>>& out) {
     if (!node.isDirectory) {
         out.emplace_back(at, std::string(reinterpret_cast<const char*>(node.data), node.dataSize));
         return;
     }
-    node.forEachChild([&](const ExeResource& child) {
+    node.forEachChild([&](const vexmar::ExeResource& child) {
         std::string step = child.isNamed ? std::string(child.name.begin(), child.name.end())
                                          : "#" + std::to_string(child.id);
         leaves(child, at + "/" + step, out);

@@ -8,6 +8,8 @@
 
 #include <functional>
 
+using namespace vexmar;
+
 namespace {
 
 using synthetic::put16;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace vexmar;
+
 namespace {
 
 using synthetic::get32;

@@ -11,6 +11,8 @@
 #include <windows.h>
 #endif
 
+using namespace vexmar;
+
 namespace {
 
 namespace fs = std::filesystem;

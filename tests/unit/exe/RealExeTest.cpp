@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+using namespace vexmar;
+
 namespace {
 
 struct Case {

@@ -12,6 +12,8 @@
 #include <windows.h>
 #endif
 
+using namespace vexmar;
+
 using testzip::Entry;
 
 namespace {

@@ -10,6 +10,8 @@
 
 #include <cstdlib>
 
+using namespace vexmar;
+
 using testzip::Entry;
 
 namespace {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+using namespace vexmar;
+
 namespace {
 
 using Names = std::vector<std::string>;

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <map>
 
+using namespace vexmar;
+
 using testzip::Entry;
 
 namespace {

@@ -14,7 +14,7 @@
 namespace fs = std::filesystem;
 
 // Records every notification as one line of text.
-class RecordingProgress : public VxZipProgressW {
+class RecordingProgress : public vexmar::VxZipProgressW {
 public:
     std::vector<std::string> events;
     int abortAtPercentCall = -1; // answer abort to this percentDone call (0-based)
@@ -75,7 +75,7 @@ protected:
 
     fs::path base, out;
     std::string image;
-    VxZipW zip;
+    vexmar::VxZipW zip;
 };
 
 // A deflate stream of one stored block: valid method-8 data without an encoder.

@@ -2,6 +2,8 @@
 
 #include "tests/unit/extract/ExtractFixture.h"
 
+using namespace vexmar;
+
 using testzip::Entry;
 
 namespace {

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #endif
 
+using namespace vexmar;
+
 using testzip::Entry;
 
 namespace {

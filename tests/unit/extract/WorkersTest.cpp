@@ -14,6 +14,8 @@
 #include <sys/resource.h>
 #endif
 
+using namespace vexmar;
+
 using testzip::Entry;
 
 namespace {

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+using namespace vexmar;
+
 namespace {
 
 std::string backslashed(std::string path) {

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <ctime>
 
+using namespace vexmar;
+
 namespace {
 
 using scratch::X;

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string>
 
+using namespace vexmar;
+
 namespace {
 
 using scratch::X;

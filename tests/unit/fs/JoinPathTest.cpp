@@ -5,6 +5,8 @@
 
 #include <set>
 
+using namespace vexmar;
+
 namespace {
 
 struct JoinCase {

@@ -29,13 +29,13 @@ inline std::filesystem::path fsPath(const std::string& utf8Text) {
 
 // An XString holding UTF-8 text, usable where a const XString& is wanted.
 struct X {
-    XString value;
+    vexmar::XString value;
     explicit X(const std::string& text) { value.setFromUtf8(text.c_str()); }
-    operator const XString&() const { return value; }
+    operator const vexmar::XString&() const { return value; }
 };
 
-inline std::string logText(Logger& log) {
-    StringBuffer out;
+inline std::string logText(vexmar::Logger& log) {
+    vexmar::StringBuffer out;
     log.errorText(out);
     return out.getString();
 }

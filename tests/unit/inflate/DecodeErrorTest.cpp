@@ -6,6 +6,8 @@
 
 #include <functional>
 
+using namespace vexmar;
+
 namespace {
 
 struct Code {

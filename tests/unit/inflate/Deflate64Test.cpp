@@ -9,6 +9,8 @@
 #include <fstream>
 #include <iterator>
 
+using namespace vexmar;
+
 namespace {
 
 // Far references of every new kind, after enough history for the farthest of them.

@@ -8,6 +8,8 @@
 
 #include <cstdio>
 
+using namespace vexmar;
+
 namespace {
 
 void expectSameDecoding(const Bytes& stream, DecodeOptions options, const std::string& what) {

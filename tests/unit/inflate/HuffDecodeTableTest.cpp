@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+using namespace vexmar;
+
 namespace {
 
 using LiteralLengthTable = DecodeTableFor<HuffDecodeTable::Alphabet::kLiteralLength>;

@@ -214,8 +214,9 @@ struct DecodeResult {
 inline DecodeResult decodeChunked(const Bytes& stream, const DecodeOptions& options = {}) {
     DecodeResult result;
     RecordingLog log;
-    InflateState state;
-    state.setState(options.zlib ? InflateState::kZlibHeader : InflateState::kBlockHeader);
+    vexmar::InflateState state;
+    state.setState(options.zlib ? vexmar::InflateState::kZlibHeader
+                                : vexmar::InflateState::kBlockHeader);
     state.setDeflate64(options.deflate64);
     state.setFastPath(options.fastPath);
     state.setPortableFastLoop(options.portableFastLoop);

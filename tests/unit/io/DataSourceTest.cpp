@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+using namespace vexmar;
+
 namespace {
 
 std::string pattern(size_t n) {

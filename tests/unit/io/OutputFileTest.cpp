@@ -9,6 +9,8 @@
 
 #include <string>
 
+using namespace vexmar;
+
 namespace {
 
 using scratch::X;

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+using namespace vexmar;
+
 namespace {
 
 std::string logged(Logger& log) {

@@ -10,6 +10,8 @@
 #include <climits>
 #include <vector>
 
+using namespace vexmar;
+
 namespace {
 
 struct PercentCase {

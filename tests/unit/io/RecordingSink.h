@@ -6,7 +6,7 @@
 
 #include <vector>
 
-struct RecordingSink : ProgressEvent {
+struct RecordingSink : vexmar::ProgressEvent {
     std::vector<int32_t> percents;
     int abortChecks = 0;
     // Answer abort from this percentDone call on (1 = the first); 0 never.

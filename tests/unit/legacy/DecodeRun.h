@@ -26,7 +26,7 @@ struct DecodeResult {
     std::vector<std::string> infos;
 };
 
-inline void collect(DecodeResult& r, const DataBuffer& out, const RecordingLog& log) {
+inline void collect(DecodeResult& r, const vexmar::DataBuffer& out, const RecordingLog& log) {
     r.output.assign(out.getData(), out.getData() + out.getSize());
     r.errors = log.errors;
     r.infos = log.infos;
@@ -35,8 +35,8 @@ inline void collect(DecodeResult& r, const DataBuffer& out, const RecordingLog& 
 inline DecodeResult unshrink(const Bytes& data, uint64_t expectedSize) {
     DecodeResult r;
     RecordingLog log;
-    DataBuffer out;
-    Unshrink decoder;
+    vexmar::DataBuffer out;
+    vexmar::Unshrink decoder;
     r.ok = decoder.decode(data.data(), uint32_t(data.size()), expectedSize, log, out);
     collect(r, out, log);
     return r;
@@ -46,8 +46,8 @@ inline DecodeResult explode(const Bytes& data, const ImplodeOptions& options,
                             uint64_t expectedSize) {
     DecodeResult r;
     RecordingLog log;
-    DataBuffer out;
-    Implode decoder;
+    vexmar::DataBuffer out;
+    vexmar::Implode decoder;
     decoder.setInput(data.data(), uint32_t(data.size()));
     r.ok = decoder.decode(options.eightKDictionary, options.literalTree, expectedSize, log, out);
     collect(r, out, log);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace vexmar;
+
 namespace {
 
 constexpr int kEnd = -1;

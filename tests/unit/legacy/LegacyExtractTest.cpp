@@ -5,6 +5,8 @@
 #include "LegacyEncoders.h"
 #include "tests/unit/extract/ExtractFixture.h"
 
+using namespace vexmar;
+
 using testzip::Entry;
 
 namespace {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace vexmar;
+
 namespace {
 
 // 9-bit codes, as a stream starts.

@@ -10,6 +10,8 @@
 #include "toolkit/ui/LauncherStrings.h"
 #include "zip/facade/VxZipW.h"
 
+using namespace vexmar;
+
 namespace pathtest {
 namespace {
 

@@ -18,6 +18,8 @@
 #include <sys/resource.h>
 #endif
 
+using namespace vexmar;
+
 namespace {
 
 // The order-16 cut-off entry of the fixture archive.

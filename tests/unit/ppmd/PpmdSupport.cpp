@@ -8,6 +8,8 @@
 #include <iterator>
 #include <random>
 
+using namespace vexmar;
+
 namespace {
 
 uint32_t le16(const Bytes& b, size_t at) {

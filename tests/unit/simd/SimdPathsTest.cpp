@@ -17,6 +17,8 @@
 #include <random>
 #include <vector>
 
+using namespace vexmar;
+
 namespace {
 
 std::vector<uint8_t> randomBytes(size_t n, uint32_t seed) {

@@ -10,6 +10,8 @@
 #include <map>
 #include <vector>
 
+using namespace vexmar;
+
 namespace {
 
 // The code pages converted through a table, as the converter lists them.

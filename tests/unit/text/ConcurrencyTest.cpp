@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+using namespace vexmar;
+
 namespace {
 
 // Each thread converts the same input; all must get the same output.

@@ -14,7 +14,7 @@ struct Converted {
     std::string bytes;
 };
 
-inline std::string bytesOf(const DataBuffer& b) {
+inline std::string bytesOf(const vexmar::DataBuffer& b) {
     return std::string(reinterpret_cast<const char*>(b.getData()), b.getSize());
 }
 
@@ -29,18 +29,18 @@ inline std::string le(const std::u16string& units) {
 }
 
 inline Converted encConvert(int from, int to, const std::string& in, int action = 0) {
-    EncodingConvert converter;
+    vexmar::EncodingConvert converter;
     converter.setErrorAction(action);
-    LogNull log;
-    DataBuffer out;
+    vexmar::LogNull log;
+    vexmar::DataBuffer out;
     bool ok = converter.EncConvert(from, to, in.data(), uint32_t(in.size()), out, log);
     return {ok, bytesOf(out)};
 }
 
 inline Converted convertA(int from, int to, const std::string& in) {
-    EncodingConvert converter;
-    LogNull log;
-    DataBuffer out;
+    vexmar::EncodingConvert converter;
+    vexmar::LogNull log;
+    vexmar::DataBuffer out;
     bool ok = converter.convert_a(from, to, in.data(), uint32_t(in.size()), out, log);
     return {ok, bytesOf(out)};
 }

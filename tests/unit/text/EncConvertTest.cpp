@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace vexmar;
+
 namespace {
 
 TEST(EncConvert, CodePagesAndMarks) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace vexmar;
+
 namespace {
 
 std::string bytes(std::initializer_list<int> values) {

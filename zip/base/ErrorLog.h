@@ -23,9 +23,11 @@ public:
     // Adds a leaf below the innermost open context. `tag` is for data items.
     bool addEntry(LogEntry2::Kind kind, const char* tag, const char* text);
 
-    void renderXml(StringBuffer& out) const;
-    void renderText(StringBuffer& out) const;
-    void renderHtml(StringBuffer& out) const;
+    // Each appends the tree to `out`; false when `out` could not hold all of it, and
+    // then what it holds is the beginning of the rendering.
+    [[nodiscard]] bool renderXml(StringBuffer& out) const;
+    [[nodiscard]] bool renderText(StringBuffer& out) const;
+    [[nodiscard]] bool renderHtml(StringBuffer& out) const;
 
     const LogEntry2* root() const { return root_; }
 

@@ -5,138 +5,163 @@ namespace vexmar {
 
 namespace {
 
-void indent(StringBuffer& out, int depth) {
+// The rendering under way. When the string cannot grow any more the output
+// stops there, so that what was written is a clean beginning of the log, and
+// the rendering as a whole reports that it is incomplete.
+class RenderOut {
+public:
+    explicit RenderOut(StringBuffer& out) : out_(out) {}
+
+    void put(const char* s) { complete_ = complete_ && out_.append(s); }
+    void put(const StringBuffer& s) { complete_ = complete_ && out_.append(s); }
+    void putChar(char c) { complete_ = complete_ && out_.appendChar(c); }
+    void putChars(char c, uint32_t n) { complete_ = complete_ && out_.appendCharN(c, n); }
+
+    bool complete() const { return complete_; }
+
+private:
+    StringBuffer& out_;
+    bool complete_ = true;
+};
+
+void indent(RenderOut& out, int depth) {
     if (depth > 0)
-        out.appendCharN(' ', uint32_t(depth) * 2);
+        out.putChars(' ', uint32_t(depth) * 2);
 }
 
 // Texts that would break the XML-like form go into a CDATA section, unless
 // they already carry one.
-void appendXmlText(StringBuffer& out, const StringBuffer& text) {
+void appendXmlText(RenderOut& out, const StringBuffer& text) {
     bool special = text.containsChar('\n') || text.containsChar('\t') || text.containsChar('&') ||
                    text.containsChar('>') || text.containsChar('<');
     bool hasCdata = text.contains("<![CDATA[") && text.contains("]]>");
     if (!special || hasCdata) {
-        out.append(text);
+        out.put(text);
         return;
     }
-    out.append("<![CDATA[");
+    out.put("<![CDATA[");
     // A "]]>" inside would end the section early: close the section between
     // its "]]" and its ">" and open another.
     const char* s = text.getString();
     for (uint32_t i = 0; i < text.getSize(); ++i) {
         if (s[i] == '>' && i >= 2 && s[i - 1] == ']' && s[i - 2] == ']')
-            out.append("]]><![CDATA[");
-        out.appendChar(s[i]);
+            out.put("]]><![CDATA[");
+        out.putChar(s[i]);
     }
-    out.append("]]>");
+    out.put("]]>");
 }
 
-void renderXml(const LogEntry2& e, int depth, StringBuffer& out) {
+void renderXml(const LogEntry2& e, int depth, RenderOut& out) {
     indent(out, depth);
     switch (e.kind()) {
     case LogEntry2::kContext:
-        out.appendChar('<');
-        out.append(e.tag());
-        out.append(">\r\n");
+        out.putChar('<');
+        out.put(e.tag());
+        out.put(">\r\n");
         for (const LogEntry2* c = e.firstChild(); c; c = c->nextSibling())
             renderXml(*c, depth + 1, out);
         indent(out, depth);
-        out.append("</");
-        out.append(e.tag());
-        out.append(">\r\n");
+        out.put("</");
+        out.put(e.tag());
+        out.put(">\r\n");
         break;
     case LogEntry2::kError:
-        out.append("<error>");
+        out.put("<error>");
         appendXmlText(out, e.text());
-        out.append("</error>\r\n");
+        out.put("</error>\r\n");
         break;
     case LogEntry2::kInfo:
-        out.append("<info>");
+        out.put("<info>");
         appendXmlText(out, e.text());
-        out.append("</info>\r\n");
+        out.put("</info>\r\n");
         break;
     case LogEntry2::kData:
-        out.appendChar('<');
-        out.append(e.tag());
-        out.appendChar('>');
+        out.putChar('<');
+        out.put(e.tag());
+        out.putChar('>');
         appendXmlText(out, e.text());
-        out.append("</");
-        out.append(e.tag());
-        out.append(">\r\n");
+        out.put("</");
+        out.put(e.tag());
+        out.put(">\r\n");
         break;
     case LogEntry2::kRaw:
-        out.append(e.text());
-        out.append("\r\n");
+        out.put(e.text());
+        out.put("\r\n");
         break;
     }
 }
 
-void renderText(const LogEntry2& e, int depth, StringBuffer& out) {
+void renderText(const LogEntry2& e, int depth, RenderOut& out) {
     indent(out, depth);
     switch (e.kind()) {
     case LogEntry2::kContext:
-        out.append(e.tag());
-        out.append(":\r\n");
+        out.put(e.tag());
+        out.put(":\r\n");
         for (const LogEntry2* c = e.firstChild(); c; c = c->nextSibling())
             renderText(*c, depth + 1, out);
         indent(out, depth);
-        out.append("--");
-        out.append(e.tag());
-        out.append("\r\n");
+        out.put("--");
+        out.put(e.tag());
+        out.put("\r\n");
         break;
     case LogEntry2::kData:
-        out.append(e.tag());
-        out.append(": ");
-        out.append(e.text());
-        out.append("\r\n");
+        out.put(e.tag());
+        out.put(": ");
+        out.put(e.text());
+        out.put("\r\n");
         break;
     case LogEntry2::kError:
     case LogEntry2::kInfo:
     case LogEntry2::kRaw:
-        out.append(e.text());
-        out.append("\r\n");
+        out.put(e.text());
+        out.put("\r\n");
         break;
     }
 }
 
-void renderHtml(const LogEntry2& e, StringBuffer& out) {
+void renderHtml(const LogEntry2& e, RenderOut& out) {
     switch (e.kind()) {
     case LogEntry2::kContext:
-        out.append(e.tag());
-        out.append(":<blockquote>\r\n");
+        out.put(e.tag());
+        out.put(":<blockquote>\r\n");
         for (const LogEntry2* c = e.firstChild(); c; c = c->nextSibling())
             renderHtml(*c, out);
-        out.append("</blockquote>\r\n");
+        out.put("</blockquote>\r\n");
         break;
     case LogEntry2::kData:
-        out.append(e.tag());
-        out.append(": ");
-        out.append(e.text());
+        out.put(e.tag());
+        out.put(": ");
+        out.put(e.text());
         break;
     case LogEntry2::kError:
     case LogEntry2::kInfo:
     case LogEntry2::kRaw:
-        out.append(e.text());
+        out.put(e.text());
         break;
     }
 }
 
 } // namespace
 
-void ErrorLog::renderXml(StringBuffer& out) const {
+bool ErrorLog::renderXml(StringBuffer& out) const {
+    RenderOut rendered(out);
     if (root_)
-        vexmar::renderXml(*root_, 0, out);
+        vexmar::renderXml(*root_, 0, rendered);
+    return rendered.complete();
 }
 
-void ErrorLog::renderText(StringBuffer& out) const {
+bool ErrorLog::renderText(StringBuffer& out) const {
+    RenderOut rendered(out);
     if (root_)
-        vexmar::renderText(*root_, 0, out);
+        vexmar::renderText(*root_, 0, rendered);
+    return rendered.complete();
 }
 
-void ErrorLog::renderHtml(StringBuffer& out) const {
+bool ErrorLog::renderHtml(StringBuffer& out) const {
+    RenderOut rendered(out);
     if (root_)
-        vexmar::renderHtml(*root_, out);
+        vexmar::renderHtml(*root_, rendered);
+    return rendered.complete();
 }
 
 } // namespace vexmar

@@ -9,9 +9,15 @@ namespace vexmar {
 
 LogBase::~LogBase() = default;
 
-void LogBase::errorXml(StringBuffer&) {}
-void LogBase::errorHtml(StringBuffer&) {}
-void LogBase::errorText(StringBuffer&) {}
+bool LogBase::errorXml(StringBuffer&) {
+    return true;
+}
+bool LogBase::errorHtml(StringBuffer&) {
+    return true;
+}
+bool LogBase::errorText(StringBuffer&) {
+    return true;
+}
 bool LogBase::saveErrorXml(const char*) {
     return true;
 }
@@ -43,7 +49,8 @@ bool LogBase::logDataInt(const char* name, int value) {
 
 bool LogBase::logDataInt64(const char* name, int64_t value) {
     StringBuffer text;
-    text.appendInt64(value);
+    if (!text.appendInt64(value))
+        return false;
     return logData(name, text.getString());
 }
 
@@ -71,19 +78,17 @@ bool LogBase::logDataQP(const char* name, const void* data, uint32_t n) {
         uint8_t b = bytes[i];
         bool blank = b == ' ' || b == '\t';
         bool plain = (b > 32 && b < 127 && b != '=') || (blank && i + 1 < n);
-        if (plain) {
-            text.appendChar(char(b));
-        } else {
-            char escape[3] = {'=', kHex[b >> 4], kHex[b & 15]};
-            text.append(escape, 3);
-        }
+        const char escape[3] = {'=', kHex[b >> 4], kHex[b & 15]};
+        if (!(plain ? text.appendChar(char(b)) : text.append(escape, 3)))
+            return false;
     }
     return logData(name, text.getString());
 }
 
 bool LogBase::logDataBytes(const char* name, const void* data, uint32_t n) {
     StringBuffer text;
-    text.append(static_cast<const char*>(data), n);
+    if (!text.append(static_cast<const char*>(data), n))
+        return false;
     text.trim();
     return logData(name, text.isEmpty() ? "(empty)" : text.getString());
 }

@@ -18,10 +18,11 @@ public:
     LogBase(const LogBase&) = delete;
     LogBase& operator=(const LogBase&) = delete;
 
-    // Renderings of what was recorded; each empties `out` first.
-    virtual void errorXml(StringBuffer& out);
-    virtual void errorHtml(StringBuffer& out);
-    virtual void errorText(StringBuffer& out);
+    // Renderings of what was recorded; each empties `out` first. False when the
+    // rendering did not fit in memory and `out` holds only its beginning.
+    virtual bool errorXml(StringBuffer& out);
+    virtual bool errorHtml(StringBuffer& out);
+    virtual bool errorText(StringBuffer& out);
     virtual bool saveErrorXml(const char* pathUtf8);
     virtual bool logError(const char* message);
     virtual bool logInfo(const char* message);

@@ -14,29 +14,30 @@ Logger::~Logger() {
     delete debugLogPath_;
 }
 
-void Logger::errorXml(StringBuffer& out) {
+bool Logger::errorXml(StringBuffer& out) {
     CritSecExitor lock(this);
     out.clear();
-    log_.renderXml(out);
+    return log_.renderXml(out);
 }
 
-void Logger::errorHtml(StringBuffer& out) {
+bool Logger::errorHtml(StringBuffer& out) {
     CritSecExitor lock(this);
     out.clear();
-    log_.renderHtml(out);
+    return log_.renderHtml(out);
 }
 
-void Logger::errorText(StringBuffer& out) {
+bool Logger::errorText(StringBuffer& out) {
     CritSecExitor lock(this);
     out.clear();
-    log_.renderText(out);
+    return log_.renderText(out);
 }
 
 bool Logger::saveErrorXml(const char* pathUtf8) {
     if (!pathUtf8)
         return false;
     StringBuffer xml;
-    errorXml(xml);
+    if (!errorXml(xml))
+        return false;
     std::FILE* file = os::fopenUtf8(pathUtf8, "wb");
     if (!file)
         return false;
@@ -49,13 +50,13 @@ bool Logger::saveErrorXml(const char* pathUtf8) {
 void Logger::writeDebugLine(const StringBuffer& line) {
     if (!debugLogPath_)
         return;
+    StringBuffer text;
+    if (!text.appendCharN(' ', uint32_t(depth_) * 4) || !text.append(line) ||
+        !text.appendChar('\n'))
+        return;
     std::FILE* file = os::fopenUtf8(debugLogPath_->getUtf8(), "ab");
     if (!file)
         return;
-    StringBuffer text;
-    text.appendCharN(' ', uint32_t(depth_) * 4);
-    text.append(line);
-    text.appendChar('\n');
     std::fwrite(text.getString(), 1, text.getSize(), file);
     std::fclose(file);
 }
@@ -95,8 +96,8 @@ bool Logger::enterContext(const char* name, bool) {
     CritSecExitor lock(this);
     bool ok = log_.enterContext(name);
     StringBuffer line(name);
-    line.appendChar(':');
-    writeDebugLine(line);
+    if (line.appendChar(':'))
+        writeDebugLine(line);
     ++depth_;
     return ok;
 }
@@ -123,9 +124,8 @@ bool Logger::logData(const char* name, const char* value) {
     CritSecExitor lock(this);
     bool ok = log_.addEntry(LogEntry2::kData, tag.getString(), value);
     StringBuffer line(tag.getString());
-    line.append(": ");
-    line.append(value);
-    writeDebugLine(line);
+    if (line.append(": ") && line.append(value))
+        writeDebugLine(line);
     return ok;
 }
 

@@ -17,9 +17,9 @@ public:
     Logger();
     ~Logger() override;
 
-    void errorXml(StringBuffer& out) override;
-    void errorHtml(StringBuffer& out) override;
-    void errorText(StringBuffer& out) override;
+    bool errorXml(StringBuffer& out) override;
+    bool errorHtml(StringBuffer& out) override;
+    bool errorText(StringBuffer& out) override;
     bool saveErrorXml(const char* pathUtf8) override;
     bool logError(const char* message) override;
     bool logInfo(const char* message) override;

@@ -45,8 +45,9 @@ StringBuffer::StringBuffer() : tag_(kTag), text_(inline_) {
     inline_[0] = 0;
 }
 
+// Without memory for `s` the string starts empty; callers that must know use setString().
 StringBuffer::StringBuffer(const char* s) : StringBuffer() {
-    append(s);
+    static_cast<void>(append(s));
 }
 
 StringBuffer::~StringBuffer() {
@@ -144,8 +145,7 @@ bool StringBuffer::appendInt64(int64_t value) {
         return appendUInt64(uint64_t(value));
     if (!grow(21))
         return false;
-    appendChar('-');
-    return appendUInt64(0 - uint64_t(value));
+    return appendChar('-') && appendUInt64(0 - uint64_t(value));
 }
 
 bool StringBuffer::setString(const char* s) {

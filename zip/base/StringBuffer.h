@@ -20,13 +20,13 @@ public:
 
     // Every operation that grows the string returns false (string unchanged)
     // when memory runs out.
-    bool append(const char* s);
-    bool append(const char* s, uint32_t n);
-    bool append(const StringBuffer& other);
-    bool appendChar(char c);
-    bool appendCharN(char c, uint32_t n);
-    bool appendInt64(int64_t value);   // decimal
-    bool appendUInt64(uint64_t value); // decimal
+    [[nodiscard]] bool append(const char* s);
+    [[nodiscard]] bool append(const char* s, uint32_t n);
+    [[nodiscard]] bool append(const StringBuffer& other);
+    [[nodiscard]] bool appendChar(char c);
+    [[nodiscard]] bool appendCharN(char c, uint32_t n);
+    [[nodiscard]] bool appendInt64(int64_t value);   // decimal
+    [[nodiscard]] bool appendUInt64(uint64_t value); // decimal
     bool setString(const char* s);
     bool setString(const char* s, uint32_t n);
 

@@ -21,14 +21,14 @@ uint32_t ZipEntryBase::getCrc32() {
     return 0;
 }
 
-void ZipEntryBase::getFileName(StringBuffer& out) {
+bool ZipEntryBase::getFileName(StringBuffer& out) {
     out.clear();
-    if (replacementName_)
-        out.append(*replacementName_);
+    return !replacementName_ || out.append(*replacementName_);
 }
 
-void ZipEntryBase::getFileNameHex(StringBuffer& out) {
+bool ZipEntryBase::getFileNameHex(StringBuffer& out) {
     out.clear();
+    return true;
 }
 uint64_t ZipEntryBase::getCompressedSize64() {
     return 0;
@@ -61,10 +61,9 @@ void ZipEntryBase::setLastModified(uint16_t dosDate, uint16_t dosTime) {
     localTimeValid_ = 1;
 }
 
-void ZipEntryBase::getComment(StringBuffer& out) {
+bool ZipEntryBase::getComment(StringBuffer& out) {
     out.clear();
-    if (comment_)
-        out.append(*comment_);
+    return !comment_ || out.append(*comment_);
 }
 
 void ZipEntryBase::setComment(const char* text) {

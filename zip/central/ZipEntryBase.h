@@ -48,9 +48,10 @@ public:
 
     virtual uint32_t getCrc32();
     // The name in UTF-8: a replacement name if one was set, else the decoded name,
-    // else the name as stored.
-    virtual void getFileName(StringBuffer& out);
-    virtual void getFileNameHex(StringBuffer& out);
+    // else the name as stored. These getters of text return false, with `out` empty,
+    // when the entry cannot be read or `out` cannot hold the text.
+    virtual bool getFileName(StringBuffer& out);
+    virtual bool getFileNameHex(StringBuffer& out);
     virtual uint64_t getCompressedSize64();
     virtual uint64_t getUncompressedSize64();
     virtual int getCompressionLevel();
@@ -59,7 +60,7 @@ public:
     virtual os::CalendarTime getLastModified();
     os::CalendarTime getLastModifiedPreferLocal();
     void setLastModified(uint16_t dosDate, uint16_t dosTime);
-    virtual void getComment(StringBuffer& out);
+    virtual bool getComment(StringBuffer& out);
     void setComment(const char* text);
     // Traditional ZIP encryption.
     virtual bool isPasswordProtected();

@@ -57,28 +57,29 @@ uint32_t ZipEntryMapped::getCrc32() {
     return ensureCentralLoaded() ? info_->central.crc32 : 0;
 }
 
-void ZipEntryMapped::getFileName(StringBuffer& out) {
+bool ZipEntryMapped::getFileName(StringBuffer& out) {
     out.clear();
-    if (replacementName_) {
-        out.append(*replacementName_);
-        return;
-    }
+    if (replacementName_)
+        return out.append(*replacementName_);
     if (!ensureCentralLoaded())
-        return;
-    out.append(info_->decodedName ? *info_->decodedName : info_->rawName);
+        return false;
+    return out.append(info_->decodedName ? *info_->decodedName : info_->rawName);
 }
 
-void ZipEntryMapped::getFileNameHex(StringBuffer& out) {
+bool ZipEntryMapped::getFileNameHex(StringBuffer& out) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     out.clear();
     if (!ensureCentralLoaded())
-        return;
+        return false;
     const StringBuffer& raw = info_->rawName;
     for (uint32_t i = 0; i < raw.getSize(); ++i) {
         const auto b = static_cast<uint8_t>(raw.getString()[i]);
-        out.appendChar(kHex[b >> 4]);
-        out.appendChar(kHex[b & 15]);
+        if (!out.appendChar(kHex[b >> 4]) || !out.appendChar(kHex[b & 15])) {
+            out.clear();
+            return false;
+        }
     }
+    return true;
 }
 
 uint64_t ZipEntryMapped::getCompressedSize64() {
@@ -111,14 +112,13 @@ os::CalendarTime ZipEntryMapped::getLastModified() {
     return decodeDosDateTime(info_->central.dosDate, info_->central.dosTime);
 }
 
-void ZipEntryMapped::getComment(StringBuffer& out) {
+bool ZipEntryMapped::getComment(StringBuffer& out) {
     out.clear();
-    if (comment_) {
-        out.append(*comment_);
-        return;
-    }
-    if (ensureCentralLoaded() && info_->comment)
-        out.append(*info_->comment);
+    if (comment_)
+        return out.append(*comment_);
+    if (!ensureCentralLoaded())
+        return false;
+    return !info_->comment || out.append(*info_->comment);
 }
 
 bool ZipEntryMapped::isPasswordProtected() {

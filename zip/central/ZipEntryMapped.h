@@ -19,15 +19,15 @@ public:
     ZipEntryMapped(ZipSystem* system, int32_t archiveId, uint64_t centralHeaderOffset);
 
     uint32_t getCrc32() override;
-    void getFileName(StringBuffer& out) override;
-    void getFileNameHex(StringBuffer& out) override;
+    bool getFileName(StringBuffer& out) override;
+    bool getFileNameHex(StringBuffer& out) override;
     uint64_t getCompressedSize64() override;
     uint64_t getUncompressedSize64() override;
     int getCompressionLevel() override;
     int getCompressionMethod() override;
     bool isDirectory() override;
     os::CalendarTime getLastModified() override;
-    void getComment(StringBuffer& out) override;
+    bool getComment(StringBuffer& out) override;
     bool isPasswordProtected() override;
     bool isWinZipAes() override;
     bool inflateMappedEntry(const XString& directory, bool ignoreFolders, bool clearReadOnly,

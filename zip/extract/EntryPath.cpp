@@ -37,7 +37,10 @@ std::string EntryTarget::path() const {
 bool ZipEntryMapped::entryTarget(const XString& directory, bool ignoreFolders,
                                  EntryTarget& target, LogBase& log) {
     StringBuffer name;
-    getFileName(name);
+    if (!getFileName(name)) {
+        log.logError("The entry's name could not be read.");
+        return false;
+    }
     name.removeNameUnsafeChars();
     if (ignoreFolders)
         name.keepLastPathComponent();

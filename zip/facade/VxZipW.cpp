@@ -177,7 +177,10 @@ bool VxZipW::GetEntryInfo(uint32_t i, VxEntryInfo& info) {
     if (!entry || !entry->ensureCentralLoaded(log))
         return false;
     StringBuffer name;
-    entry->getFileName(name);
+    if (!entry->getFileName(name)) {
+        log.logError("The entry's name could not be read.");
+        return false;
+    }
     info.nameUtf8.assign(name.getString(), name.getSize());
     info.method = entry->getCompressionMethod();
     info.compressedSize = entry->getCompressedSize64();

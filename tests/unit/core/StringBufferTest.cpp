@@ -63,11 +63,11 @@ TEST(StringBuffer, AppendingItsOwnTextSurvivesTheMove) {
 
 TEST(StringBuffer, NumbersInDecimal) {
     StringBuffer s;
-    s.appendInt64(-9223372036854775807 - 1);
-    s.appendChar(' ');
-    s.appendUInt64(18446744073709551615u);
-    s.appendChar(' ');
-    s.appendInt64(0);
+    ASSERT_TRUE(s.appendInt64(-9223372036854775807 - 1));
+    ASSERT_TRUE(s.appendChar(' '));
+    ASSERT_TRUE(s.appendUInt64(18446744073709551615u));
+    ASSERT_TRUE(s.appendChar(' '));
+    ASSERT_TRUE(s.appendInt64(0));
     EXPECT_STREQ(s.getString(), "-9223372036854775808 18446744073709551615 0");
 }
 

@@ -39,6 +39,17 @@ def make_fixtures(work):
     with zipfile.ZipFile(os.path.join(work, "many.zip"), "w") as z:
         for i in range(1001):
             z.writestr(f"f{i}", b"")
+    # One entry per kind of method line: named ones, and one the engine has no name for.
+    with zipfile.ZipFile(os.path.join(work, "methods.zip"), "w") as z:
+        z.writestr("stored", b"s" * 10, zipfile.ZIP_STORED)
+        z.writestr("bzip2", b"b" * 10, zipfile.ZIP_BZIP2)
+        z.writestr("lzma", b"l" * 10, zipfile.ZIP_LZMA)
+        z.writestr("other", b"o" * 10, zipfile.ZIP_STORED)
+    data = bytearray(open(os.path.join(work, "methods.zip"), "rb").read())
+    local = data.rfind(b"PK\x03\x04")
+    central = data.rfind(b"PK\x01\x02")
+    data[local + 8:local + 10] = data[central + 10:central + 12] = (93).to_bytes(2, "little")
+    open(os.path.join(work, "methods.zip"), "wb").write(data)
     open(os.path.join(work, "empty.zip"), "wb").close()
     with open(os.path.join(work, "notzip.txt"), "w") as f:
         f.write("just text\n")
@@ -240,13 +251,23 @@ INFO_VERSION = ("CompanyName:      Acme Corp\n"
                 "FileVersion:      1.2.3.4\n")
 
 LISTING = (
-    "Method   Compressed         Size CRC-32   D Name\n"
-    "------ ------------ ------------ -------- - ----\n"
-    r"     0            0            0 00000000 D bin/\n"
-    r"     8 +\d+           20 [0-9A-F]{8} - bin/tool\n"
-    r"     8 +\d+          600 [0-9A-F]{8} - bin/notes.txt\n"
-    "------ ------------ ------------ -------- - ----\n"
+    "Method      Compressed         Size CRC-32   D Name\n"
+    "--------- ------------ ------------ -------- - ----\n"
+    r"store                0            0 00000000 D bin/\n"
+    r"deflate   +\d+           20 [0-9A-F]{8} - bin/tool\n"
+    r"deflate   +\d+          600 [0-9A-F]{8} - bin/notes.txt\n"
+    "--------- ------------ ------------ -------- - ----\n"
     r" +\d+          620            3 entries: 2 files, 1 folder\n")
+
+METHODS_LISTING = (
+    "Method      Compressed         Size CRC-32   D Name\n"
+    "--------- ------------ ------------ -------- - ----\n"
+    r"store               10           10 [0-9A-F]{8} - stored\n"
+    r"bzip2     +\d+           10 [0-9A-F]{8} - bzip2\n"
+    r"lzma      +\d+           10 [0-9A-F]{8} - lzma\n"
+    r"93                  10           10 [0-9A-F]{8} - other\n"
+    "--------- ------------ ------------ -------- - ----\n"
+    r" +\d+           40            4 entries: 4 files, 0 folders\n")
 
 # (arguments, status, stdout, stderr): a str must match exactly, a re.Pattern must
 # match the whole output.
@@ -291,6 +312,7 @@ CASES = [
     # Listing and testing say what they found.
     (["list", "good.zip"], 0, re.compile(LISTING), ""),
     (["--oem-codepage", "850", "list", "good.zip"], 0, re.compile(LISTING), ""),
+    (["list", "methods.zip"], 0, re.compile(METHODS_LISTING), ""),
     (["test", "good.zip"], 0, "3 entries OK\n", ""),
     (["test", "many.zip"], 0, "1,001 entries OK\n", ""),
     (["test", "badcrc.zip"], 1, "",

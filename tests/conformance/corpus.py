@@ -79,10 +79,20 @@ def seven_zip_entries(sz, archive, extra_args=(), codec=None):
     return entries
 
 
+# vxzip's names for the methods it lists by name; it lists any other as its number.
+VXZIP_METHOD_NUMBERS = {"store": 0, "shrink": 1, "implode": 6, "deflate": 8, "deflate64": 9,
+                        "bzip2": 12, "lzma": 14, "ppmd": 98, "aes": 99}
+
+
+def listed_method(text):
+    """The method number of a `vxzip list` line's first column."""
+    return VXZIP_METHOD_NUMBERS[text] if text in VXZIP_METHOD_NUMBERS else int(text)
+
+
 def listed_entries(listing):
     """The entry lines of `vxzip list` output: those between its two rules."""
     lines = listing.splitlines()
-    rules = [i for i, line in enumerate(lines) if line.startswith("------ ")]
+    rules = [i for i, line in enumerate(lines) if line.startswith("--------- ")]
     if len(rules) != 2:
         raise ValueError(f"not a vxzip listing:\n{listing}")
     return lines[rules[0] + 1:rules[1]]

@@ -14,7 +14,7 @@ import shutil
 import sys
 import tempfile
 
-from corpus import listed_entries, load_manifest, run, seven_zip
+from corpus import listed_entries, listed_method, load_manifest, run, seven_zip
 
 DEFAULT_METHODS = {0, 1, 6, 8, 9, 12, 14, 98}
 # Their names are in OEM code pages other than 437.
@@ -30,7 +30,7 @@ def methods_of(vxzip, archive):
     result = run([vxzip, "list", archive])
     if result.returncode != 0:
         return None
-    return {int(line.split(None, 1)[0]) for line in listed_entries(result.stdout.decode("utf-8"))}
+    return {listed_method(line.split(None, 1)[0]) for line in listed_entries(result.stdout.decode("utf-8"))}
 
 
 def readable(name):

@@ -8,7 +8,7 @@ Every other archive of the corpus must be listed or refused without a crash.
 import os
 import sys
 
-from corpus import listed_entries, load_manifest, run, seven_zip, seven_zip_entries
+from corpus import listed_entries, listed_method, load_manifest, run, seven_zip, seven_zip_entries
 
 # Their names are in OEM code pages other than 437: listed with that code page given to
 # both tools, with the Python codec that reads 7-Zip's output under it.
@@ -26,7 +26,7 @@ def vxzip_entries(vxzip, archive, code_page=None):
     for line in listed_entries(result.stdout.decode("utf-8")):
         method, packed, size, _crc, kind, name = line.split(None, 5)
         entries.append({"path": name.rstrip("/"), "size": int(size), "packed": int(packed),
-                         "method": int(method), "dir": kind == "D"})
+                         "method": listed_method(method), "dir": kind == "D"})
     return entries, ""
 
 

@@ -10,8 +10,9 @@ const std::vector<CommandInfo>& commands() {
          {"ARCHIVE"},
          listCommand,
          "list the entries: method, sizes, CRC-32, name",
-         "One line per entry: compression method number, compressed size, size, CRC-32,\n"
-         "D for a folder, name; a header above and the totals below."},
+         "One line per entry: compression method (its name, or its number for one\n"
+         "without a name), compressed size, size, CRC-32, D for a folder, name; a\n"
+         "header above and the totals below."},
         {"test",
          {"ARCHIVE"},
          testCommand,

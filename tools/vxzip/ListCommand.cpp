@@ -1,9 +1,11 @@
 // vxzip list: one line per entry as the engine sees it, under a header and above totals.
 #include "tools/vxzip/Command.h"
 #include "tools/vxzip/Report.h"
+#include "zip/central/ZipFormat.h"
 
 #include <cinttypes>
 #include <cstdio>
+#include <string>
 
 using namespace vexmar;
 
@@ -11,7 +13,33 @@ namespace vxzip {
 
 namespace {
 
-const char* const kRule = "------ ------------ ------------ -------- - ----\n";
+const char* const kRule = "--------- ------------ ------------ -------- - ----\n";
+
+// The method by name where the engine knows it; any other as its number.
+std::string methodName(int method) {
+    using zipfmt::Method;
+    switch (Method(method)) {
+    case Method::kStored:
+        return "store";
+    case Method::kShrunk:
+        return "shrink";
+    case Method::kImploded:
+        return "implode";
+    case Method::kDeflated:
+        return "deflate";
+    case Method::kDeflate64:
+        return "deflate64";
+    case Method::kBzip2:
+        return "bzip2";
+    case Method::kLzma:
+        return "lzma";
+    case Method::kPpmd:
+        return "ppmd";
+    case Method::kWinZipAes:
+        return "aes";
+    }
+    return std::to_string(method);
+}
 
 } // namespace
 
@@ -19,7 +47,7 @@ int listCommand(const Options& options) {
     VxZipW zip;
     if (!openArchive(zip, options))
         return kFailed;
-    std::printf("Method   Compressed         Size CRC-32   D Name\n%s", kRule);
+    std::printf("Method      Compressed         Size CRC-32   D Name\n%s", kRule);
     int status = kOk;
     uint64_t files = 0, folders = 0, compressed = 0, size = 0;
     VxEntryInfo e;
@@ -31,14 +59,15 @@ int listCommand(const Options& options) {
             status = kFailed;
             continue;
         }
-        std::printf("%6d %12" PRIu64 " %12" PRIu64 " %08X %c %s\n", e.method, e.compressedSize,
-                    e.size, e.crc32, e.isDirectory ? 'D' : '-', e.nameUtf8.c_str());
+        std::printf("%-9s %12" PRIu64 " %12" PRIu64 " %08X %c %s\n", methodName(e.method).c_str(),
+                    e.compressedSize, e.size, e.crc32, e.isDirectory ? 'D' : '-',
+                    e.nameUtf8.c_str());
         ++(e.isDirectory ? folders : files);
         compressed += e.compressedSize;
         size += e.size;
     }
-    std::printf("%s       %12" PRIu64 " %12" PRIu64 "            %s: %s, %s\n", kRule, compressed,
-                size, counted(files + folders, "entry", "entries").c_str(),
+    std::printf("%s          %12" PRIu64 " %12" PRIu64 "            %s: %s, %s\n", kRule,
+                compressed, size, counted(files + folders, "entry", "entries").c_str(),
                 counted(files, "file", "files").c_str(),
                 counted(folders, "folder", "folders").c_str());
     return status;

@@ -15,29 +15,24 @@ namespace {
 
 const char* const kRule = "--------- ------------ ------------ -------- - ----\n";
 
-// The method by name where the engine knows it; any other as its number.
+// The methods listed by name; any other is listed as its number.
+struct MethodName {
+    zipfmt::Method method;
+    const char* name;
+};
+
+constexpr MethodName kMethodNames[] = {
+    {zipfmt::Method::kStored, "store"},        {zipfmt::Method::kShrunk, "shrink"},
+    {zipfmt::Method::kImploded, "implode"},    {zipfmt::Method::kDeflated, "deflate"},
+    {zipfmt::Method::kDeflate64, "deflate64"}, {zipfmt::Method::kBzip2, "bzip2"},
+    {zipfmt::Method::kLzma, "lzma"},           {zipfmt::Method::kPpmd, "ppmd"},
+    {zipfmt::Method::kWinZipAes, "aes"},
+};
+
 std::string methodName(int method) {
-    using zipfmt::Method;
-    switch (Method(method)) {
-    case Method::kStored:
-        return "store";
-    case Method::kShrunk:
-        return "shrink";
-    case Method::kImploded:
-        return "implode";
-    case Method::kDeflated:
-        return "deflate";
-    case Method::kDeflate64:
-        return "deflate64";
-    case Method::kBzip2:
-        return "bzip2";
-    case Method::kLzma:
-        return "lzma";
-    case Method::kPpmd:
-        return "ppmd";
-    case Method::kWinZipAes:
-        return "aes";
-    }
+    for (const MethodName& known : kMethodNames)
+        if (static_cast<int>(known.method) == method)
+            return known.name;
     return std::to_string(method);
 }
 

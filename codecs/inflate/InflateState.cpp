@@ -33,7 +33,7 @@ bool InflateState::inflateBlock(const uint8_t* data, uint32_t length, uint32_t& 
         leftoverOut = length;
         return true;
     }
-    if (!window_.isAllocated() && !window_.allocate(static_cast<uint32_t>(windowSize_)))
+    if (!window_.isAllocated() && !window_.allocate(static_cast<uint32_t>(windowSize_), output))
         return false;
 
     const Sink sink{&output, monitor, &log};

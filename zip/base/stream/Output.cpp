@@ -26,6 +26,12 @@ uint64_t Output::position() {
 bool Output::reset(LogBase&) {
     return true;
 }
+uint8_t* Output::rawPlaceArea(uint64_t) {
+    return nullptr;
+}
+bool Output::storePlaced(const uint8_t*, uint64_t, ProgressMonitor*, LogBase&) {
+    return false;
+}
 
 bool Output::write(const void* data, uint64_t length, ProgressMonitor* monitor, LogBase& log) {
     if (length == 0 || !data)
@@ -33,7 +39,18 @@ bool Output::write(const void* data, uint64_t length, ProgressMonitor* monitor, 
     const auto* bytes = static_cast<const uint8_t*>(data);
     if (transform_)
         return writeTransformed(bytes, length, monitor, log);
-    return writeStep(bytes, length, monitor, log);
+    return writeStep(bytes, length, false, monitor, log);
+}
+
+uint8_t* Output::placeArea(uint64_t length) {
+    return transform_ || error_ ? nullptr : rawPlaceArea(length);
+}
+
+bool Output::writePlaced(const uint8_t* data, uint64_t length, ProgressMonitor* monitor,
+                         LogBase& log) {
+    if (length == 0)
+        return true;
+    return writeStep(data, length, true, monitor, log);
 }
 
 bool Output::write(const StringBuffer& text, ProgressMonitor* monitor, LogBase& log) {
@@ -63,13 +80,15 @@ bool Output::writeLe64(uint64_t value, ProgressMonitor* monitor, LogBase& log) {
 }
 
 // Counting, checksum, storing and progress for bytes in their final form.
-bool Output::writeStep(const uint8_t* data, uint64_t length, ProgressMonitor* monitor,
-                       LogBase& log) {
+bool Output::writeStep(const uint8_t* data, uint64_t length, bool placed,
+                       ProgressMonitor* monitor, LogBase& log) {
     if (byteCounter_)
         updateStatistics(length);
     if (computeAdler_)
         adler_ = vexmar::adler32Update(adler_, data, size_t(length));
-    if (!writeRaw(data, length, monitor, log)) {
+    const bool stored =
+        placed ? storePlaced(data, length, monitor, log) : writeRaw(data, length, monitor, log);
+    if (!stored) {
         error_ = 1;
         return false;
     }
@@ -98,7 +117,7 @@ bool Output::writeTransformed(const uint8_t* data, uint64_t length, ProgressMoni
             error_ = 1;
             return false;
         }
-        if (!writeStep(piece, n, monitor, log))
+        if (!writeStep(piece, n, false, monitor, log))
             return false;
         if (monitor && monitor->abortFlag())
             return false;

@@ -91,6 +91,9 @@ private:
     void decodeFastBmi2(const uint8_t*& next, const uint8_t* end);
     template <bool kDeflate64>
     __attribute__((always_inline)) inline void fastLoop(const uint8_t*& next, const uint8_t* end);
+    // Decodes symbols near the end of the chunk or of the window's room, each checked for its
+    // bits and its room.
+    void decodeTail(const uint8_t*& next, const uint8_t* end);
     // Reads code lengths while the input suffices for any of them.
     void decodeCodeLengthsFast(const uint8_t*& next, const uint8_t* end);
 

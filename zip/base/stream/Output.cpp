@@ -133,12 +133,17 @@ void Output::watchStatistics(uint64_t* byteCounter, uint64_t* bytesPerSecond, in
     bytesPerSecond_ = bytesPerSecond;
     percent_ = percent;
     expectedSize_ = expectedSize;
+    // Watching that starts within a run counts from here.
+    if (byteCounter_)
+        runStartMs_ = os::tickCountMs();
 }
 
 void Output::runBegin() {
-    runStartMs_ = os::tickCountMs();
-    if (byteCounter_)
+    // Only the statistics read the clock; most runs (every entry of an archive) watch none.
+    if (byteCounter_) {
+        runStartMs_ = os::tickCountMs();
         *byteCounter_ = 0;
+    }
     if (bytesPerSecond_)
         *bytesPerSecond_ = 0;
     if (percent_)

@@ -138,12 +138,12 @@ inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*
     uint32_t entry = literalTable[bits & literalMask];
     while (in <= inLimit && out <= outLimit) {
         // A root-level code takes at most 11 bits, so three literals and the next lookup fit.
-        if (entry & kLiteral) {
+        if (entry & kLiteral) [[likely]] {
             consume(bits, held, entry);
             const uint32_t second = literalTable[bits & literalMask];
             *out++ = static_cast<uint8_t>(entry >> 16);
             entry = second;
-            if (entry & kLiteral) {
+            if (entry & kLiteral) [[likely]] {
                 consume(bits, held, entry);
                 const uint32_t third = literalTable[bits & literalMask];
                 *out++ = static_cast<uint8_t>(entry >> 16);

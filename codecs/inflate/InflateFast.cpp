@@ -157,7 +157,7 @@ inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*
             refill(bits, held, in);
             continue;
         }
-        if (entry & kLinkOrSlow) {
+        if (entry & kLinkOrSlow) [[unlikely]] {
             if (entry & HuffDecodeTable::kSlow)
                 break;
             const uint32_t sub = literalTable[subTableIndex(entry, bits)];
@@ -185,7 +185,7 @@ inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*
         entry = distanceTable[bits & distanceMask];
         if (kDeflate64)
             refill(bits, held, in);
-        if (entry & kLinkOrSlow) {
+        if (entry & kLinkOrSlow) [[unlikely]] {
             uint32_t sub = HuffDecodeTable::kSlow;
             if (entry & HuffDecodeTable::kLink) {
                 sub = distanceTable[subTableIndex(entry, bits)];

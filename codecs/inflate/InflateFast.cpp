@@ -176,7 +176,9 @@ inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*
         uint64_t codeStart = bits;
         consume(bits, held, entry);
         const uint32_t length = matchValue(entry, codeStart);
-        if (kDeflate64 && length > static_cast<uint32_t>(copyEnd - out)) {
+        // A match must not fill the area to its end: only the careful steps hand a full area
+        // over, and the next literal would land past it.
+        if (kDeflate64 && length >= static_cast<uint32_t>(copyEnd - out)) {
             matchLength_ = static_cast<int32_t>(length);
             state_ = kDistance;
             break;

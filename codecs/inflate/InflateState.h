@@ -62,7 +62,8 @@ public:
     bool inflateSource(DataSource& source, uint32_t chunkSize, Output& output,
                        ProgressMonitor* monitor, LogBase& log);
     // Consumes one input chunk. When the stream ends inside it, leftoverOut is the count of its
-    // bytes past the end of the stream; otherwise 0.
+    // bytes past the end of the stream; otherwise 0. Every chunk of a stream goes to the same
+    // output: with a known output limit, the decoder may decode in that output's own room.
     bool inflateBlock(const uint8_t* data, uint32_t length, uint32_t& leftoverOut, Output& output,
                       ProgressMonitor* monitor, LogBase& log);
 

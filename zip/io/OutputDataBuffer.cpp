@@ -95,7 +95,9 @@ bool OutputDataBuffer::storeAtIndex(const uint8_t* data, uint32_t length, LogBas
 }
 
 uint8_t* OutputDataBuffer::rawPlaceArea(uint64_t length) {
-    if (rerouted_ || failed_ || !target_ || index_ > target_->getSize())
+    // Only at the end: a decoder may write scratch bytes past what it hands over, which must
+    // not land on data the buffer already holds.
+    if (rerouted_ || failed_ || !target_ || index_ != target_->getSize())
         return nullptr;
     const uint64_t need = length + index_ + kSlack;
     // Data that will move to a file is written, not placed.

@@ -185,8 +185,8 @@ TEST(OutputDataBuffer, BytesPlacedInItsRoomAreAppended) {
 TEST(OutputDataBuffer, OffersNoRoomWhereWritesAreNeeded) {
     DataBuffer buffer;
     LogNull log;
-    // Data on its way to a file, a gap to pad, a transform, and more than the buffer may grow
-    // by for a size that may be overstated.
+    // Data on its way to a file, a gap to pad, data to overwrite, a transform, and more than the
+    // buffer may grow by for a size that may be overstated.
     OutputDataBuffer rerouting(&buffer);
     rerouting.setReroute(100, "unused.bin");
     EXPECT_EQ(rerouting.placeArea(200), nullptr);
@@ -194,6 +194,11 @@ TEST(OutputDataBuffer, OffersNoRoomWhereWritesAreNeeded) {
     OutputDataBuffer gap(&buffer);
     ASSERT_TRUE(gap.seekAbsolute(10, log));
     EXPECT_EQ(gap.placeArea(5), nullptr);
+    DataBuffer held;
+    ASSERT_TRUE(held.append("abcdef", 6));
+    OutputDataBuffer overwriting(&held);
+    ASSERT_TRUE(overwriting.seekAbsolute(2, log));
+    EXPECT_EQ(overwriting.placeArea(2), nullptr);
     OutputDataBuffer transformed(&buffer);
     transformed.setTransform(std::make_unique<PassTransform>());
     EXPECT_EQ(transformed.placeArea(5), nullptr);

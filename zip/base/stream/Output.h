@@ -48,7 +48,8 @@ public:
     // its data in place instead of in a buffer of its own. Null when the output has no such room
     // or transforms what it is given. The room stays valid while nothing else is written to the
     // output; bytes placed there count only once handed over with writePlaced(), in order, each
-    // piece starting where the previous one ended.
+    // piece starting where the previous one ended. Anything in the room past what was handed
+    // over may have been written as scratch, so the room must hold nothing worth keeping.
     uint8_t* placeArea(uint64_t length);
     // Like write() for bytes already placed at `data` inside the room placeArea() gave.
     [[nodiscard]] bool writePlaced(const uint8_t* data, uint64_t length,

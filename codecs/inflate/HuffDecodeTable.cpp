@@ -90,23 +90,44 @@ uint32_t linkEntry(uint32_t offset, uint32_t subBits, uint32_t rootBits) {
 
 void HuffDecodeTable::build(const uint8_t* lengths, int count, Alphabet alphabet, bool deflate64) {
     count = std::min(count, kMaxSymbols);
+    // Neighbouring symbols mostly share a length: counting or placing them one after the other
+    // makes each step wait for the previous one's update of the same counter. The symbols are
+    // taken in four quarters side by side instead, each quarter with counters of its own.
+    constexpr int kParts = 4;
+    const int quarter = (count + kParts - 1) / kParts;
+    int partStart[kParts + 1];
+    for (int part = 0; part <= kParts; ++part)
+        partStart[part] = std::min(part * quarter, count);
+    uint16_t partCounts[kParts][kMaxCodeLength + 1] = {};
+    for (int i = 0; i < quarter; ++i)
+        for (int part = 0; part < kParts; ++part)
+            if (partStart[part] + i < partStart[part + 1])
+                ++partCounts[part][lengths[partStart[part] + i]];
     uint32_t lengthCounts[kMaxCodeLength + 1] = {};
     int maxLength = 0;
-    for (int s = 0; s < count; ++s) {
-        ++lengthCounts[lengths[s]];
-        maxLength = std::max<int>(maxLength, lengths[s]);
+    for (int length = 1; length <= kMaxCodeLength; ++length) {
+        for (int part = 0; part < kParts; ++part)
+            lengthCounts[length] += partCounts[part][length];
+        if (lengthCounts[length] != 0)
+            maxLength = length;
     }
-    lengthCounts[0] = 0;
 
     // The symbols ordered by code length, then by symbol: the order of their canonical codes.
-    uint16_t firstOfLength[kMaxCodeLength + 2] = {};
+    // Of one length, each quarter's symbols follow those of the quarters before it.
+    uint16_t nextOfLength[kParts][kMaxCodeLength + 1];
+    int symbolCount = 0;
     for (int length = 1; length <= kMaxCodeLength; ++length)
-        firstOfLength[length + 1] = static_cast<uint16_t>(firstOfLength[length] + lengthCounts[length]);
-    const int symbolCount = firstOfLength[kMaxCodeLength + 1];
+        for (int part = 0; part < kParts; ++part) {
+            nextOfLength[part][length] = static_cast<uint16_t>(symbolCount);
+            symbolCount += partCounts[part][length];
+        }
     uint16_t sorted[kMaxSymbols];
-    for (int s = 0; s < count; ++s)
-        if (lengths[s] != 0)
-            sorted[firstOfLength[lengths[s]]++] = static_cast<uint16_t>(s);
+    for (int i = 0; i < quarter; ++i)
+        for (int part = 0; part < kParts; ++part) {
+            const int s = partStart[part] + i;
+            if (s < partStart[part + 1] && lengths[s] != 0)
+                sorted[nextOfLength[part][lengths[s]]++] = static_cast<uint16_t>(s);
+        }
 
     // Lengths that claim more codes than exist make codes that share prefixes.
     uint32_t claimed = 0;

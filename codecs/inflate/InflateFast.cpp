@@ -111,12 +111,14 @@ template <bool kDeflate64>
 inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*& next,
                                                                    const uint8_t* end) {
     uint8_t* out = window_.cursor();
-    uint8_t* const areaEnd = window_.areaEnd();
-    uint8_t* floor = window_.floor();
-    if (end - next < kInputMargin<kDeflate64> || areaEnd - out < kOutputMargin)
+    // Word copies may write up to roomEnd, which is at least kMatchCopyOverrun past the area's
+    // end in a window of its own and the area's end in the output's room.
+    uint8_t* const copyEnd = window_.roomEnd() - kMatchCopyOverrun;
+    uint8_t* const floor = window_.floor();
+    if (end - next < kInputMargin<kDeflate64> || copyEnd - out < kOutputMargin)
         return;
     const uint8_t* const inLimit = end - kInputMargin<kDeflate64>;
-    uint8_t* const outLimit = areaEnd - kOutputMargin;
+    uint8_t* const outLimit = copyEnd - kOutputMargin;
     const uint32_t* const literalTable = literalLengthTable_->entries();
     constexpr uint32_t literalMask =
         HuffDecodeTable::fullRootSize(HuffDecodeTable::Alphabet::kLiteralLength) - 1;
@@ -138,12 +140,12 @@ inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*
     uint32_t entry = literalTable[bits & literalMask];
     while (in <= inLimit && out <= outLimit) {
         // A root-level code takes at most 11 bits, so three literals and the next lookup fit.
-        if (entry & kLiteral) {
+        if (entry & kLiteral) [[likely]] {
             consume(bits, held, entry);
             const uint32_t second = literalTable[bits & literalMask];
             *out++ = static_cast<uint8_t>(entry >> 16);
             entry = second;
-            if (entry & kLiteral) {
+            if (entry & kLiteral) [[likely]] {
                 consume(bits, held, entry);
                 const uint32_t third = literalTable[bits & literalMask];
                 *out++ = static_cast<uint8_t>(entry >> 16);
@@ -157,7 +159,7 @@ inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*
             refill(bits, held, in);
             continue;
         }
-        if (entry & kLinkOrSlow) {
+        if (entry & kLinkOrSlow) [[unlikely]] {
             if (entry & HuffDecodeTable::kSlow)
                 break;
             const uint32_t sub = literalTable[subTableIndex(entry, bits)];
@@ -176,7 +178,9 @@ inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*
         uint64_t codeStart = bits;
         consume(bits, held, entry);
         const uint32_t length = matchValue(entry, codeStart);
-        if (kDeflate64 && length > static_cast<uint32_t>(areaEnd - out)) {
+        // A match must not fill the area to its end: only the careful steps hand a full area
+        // over, and the next literal would land past it.
+        if (kDeflate64 && length >= static_cast<uint32_t>(copyEnd - out)) {
             matchLength_ = static_cast<int32_t>(length);
             state_ = kDistance;
             break;
@@ -185,7 +189,7 @@ inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*
         entry = distanceTable[bits & distanceMask];
         if (kDeflate64)
             refill(bits, held, in);
-        if (entry & kLinkOrSlow) {
+        if (entry & kLinkOrSlow) [[unlikely]] {
             uint32_t sub = HuffDecodeTable::kSlow;
             if (entry & HuffDecodeTable::kLink) {
                 sub = distanceTable[subTableIndex(entry, bits)];
@@ -205,10 +209,11 @@ inline __attribute__((always_inline)) void InflateState::fastLoop(const uint8_t*
         entry = literalTable[bits & literalMask];
         refill(bits, held, in);
         if (distance > static_cast<uint32_t>(out - floor)) [[unlikely]] {
-            window_.zeroHistory();
-            floor = window_.floor();
+            window_.setCursor(out);
+            window_.copyReachingBack(distance, length);
+        } else {
+            copyMatch(out, distance, length);
         }
-        copyMatch(out, distance, length);
         out += length;
     }
 

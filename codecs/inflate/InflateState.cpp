@@ -35,7 +35,7 @@ bool InflateState::inflateBlock(const uint8_t* data, uint32_t length, uint32_t& 
         leftoverOut = length;
         return true;
     }
-    if (!window_.isAllocated() && !window_.allocate(static_cast<uint32_t>(windowSize_)))
+    if (!window_.isAllocated() && !window_.allocate(static_cast<uint32_t>(windowSize_), output))
         return false;
 
     const Sink sink{&output, monitor, &log};
@@ -55,9 +55,11 @@ bool InflateState::inflateBlock(const uint8_t* data, uint32_t length, uint32_t& 
 InflateState::Step InflateState::decodeChunk(const uint8_t*& next, const uint8_t* end,
                                              const Sink& sink) {
     while (!finished_) {
-        if (state_ == kLiteralLength && fastPath_)
+        if (state_ == kLiteralLength && fastPath_) {
             decodeFast(next, end);
-        else if (state_ == kCodeLengths && fastPath_)
+            if (state_ == kLiteralLength)
+                decodeTail(next, end);
+        } else if (state_ == kCodeLengths && fastPath_)
             decodeCodeLengthsFast(next, end);
         if (state_ != kStoredBytes)
             while (bitCount_ < kRefillBits && next < end) {

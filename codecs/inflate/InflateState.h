@@ -64,7 +64,8 @@ public:
     bool inflateSource(DataSource& source, uint32_t chunkSize, Output& output,
                        ProgressMonitor* monitor, LogBase& log);
     // Consumes one input chunk. When the stream ends inside it, leftoverOut is the count of its
-    // bytes past the end of the stream; otherwise 0.
+    // bytes past the end of the stream; otherwise 0. Every chunk of a stream goes to the same
+    // output: with a known output limit, the decoder may decode in that output's own room.
     bool inflateBlock(const uint8_t* data, uint32_t length, uint32_t& leftoverOut, Output& output,
                       ProgressMonitor* monitor, LogBase& log);
 
@@ -93,6 +94,9 @@ private:
     void decodeFastBmi2(const uint8_t*& next, const uint8_t* end);
     template <bool kDeflate64>
     __attribute__((always_inline)) inline void fastLoop(const uint8_t*& next, const uint8_t* end);
+    // Decodes symbols near the end of the chunk or of the window's room, each checked for its
+    // bits and its room.
+    void decodeTail(const uint8_t*& next, const uint8_t* end);
     // Reads code lengths while the input suffices for any of them.
     void decodeCodeLengthsFast(const uint8_t*& next, const uint8_t* end);
 

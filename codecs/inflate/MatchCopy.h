@@ -34,6 +34,14 @@ inline void storeWord(uint8_t* p, uint64_t word) {
     std::memcpy(p, &word, sizeof word);
 }
 
+// Stores the word with its lowest byte first.
+inline void storeLittleEndian64(uint8_t* p, uint64_t word) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    word = __builtin_bswap64(word);
+#endif
+    storeWord(p, word);
+}
+
 // Copies `length` (at least 1) bytes to `out` from `distance` (at least 1) bytes before it.
 inline void copyMatch(uint8_t* out, uint32_t distance, uint32_t length) {
     const uint8_t* from = out - distance;
@@ -71,12 +79,15 @@ inline void copyMatch(uint8_t* out, uint32_t distance, uint32_t length) {
             out += 8;
         }
     } else {
-        // Each word read overlaps the bytes being written, but its first `distance` bytes are
-        // final; stepping by the distance keeps just those.
+        // The `distance` bytes of the pattern, repeated in a register across the word; each
+        // store then steps by the whole repeats it holds, and no load waits for a store before.
+        uint64_t pattern = loadLittleEndian64(from) & ((uint64_t(1) << (8 * distance)) - 1);
+        for (uint32_t filled = distance; filled < 8; filled *= 2)
+            pattern |= pattern << (8 * filled);
+        const uint32_t stride = 8 - 8 % distance;
         do {
-            storeWord(out, loadWord(from));
-            out += distance;
-            from += distance;
+            storeLittleEndian64(out, pattern);
+            out += stride;
         } while (out < end);
     }
 }

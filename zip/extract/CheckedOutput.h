@@ -19,7 +19,15 @@ public:
     uint64_t bytesPassed() const { return passed_; }
     uint32_t crc() const { return crc_.crc(); }
 
+protected:
+    // Placing goes through to the target, with the same checks as a write.
+    uint8_t* rawPlaceArea(uint64_t length) override { return target_.placeArea(length); }
+    bool storePlaced(const uint8_t* data, uint64_t length, ProgressMonitor* monitor,
+                     LogBase& log) override;
+
 private:
+    bool admit(const uint8_t* data, uint64_t length, LogBase& log);
+
     Output& target_;
     uint64_t declaredSize_;
     uint64_t passed_ = 0;

@@ -11,6 +11,10 @@ namespace {
 
 // Room kept past the data, as every growth of the buffer asks for.
 constexpr uint64_t kSlack = 8;
+// The most room placeArea() grows the buffer by. The size asked for is often an entry's
+// declared size, which a damaged archive may overstate; beyond this the buffer grows with
+// the data written instead.
+constexpr uint64_t kMaxPlaceGrowth = uint64_t(64) << 20;
 
 } // namespace
 
@@ -86,6 +90,40 @@ bool OutputDataBuffer::storeAtIndex(const uint8_t* data, uint32_t length, LogBas
     std::memcpy(bytes + index_, data, length);
     index_ += length;
     if (index_ > size && !target_->setSize(index_)) {
+        failed_ = 1;
+        return false;
+    }
+    return true;
+}
+
+uint8_t* OutputDataBuffer::rawPlaceArea(uint64_t length) {
+    // Only at the end: a decoder may write scratch bytes past what it hands over, which must
+    // not land on data the buffer already holds.
+    if (rerouted_ || failed_ || !target_ || index_ != target_->getSize())
+        return nullptr;
+    const uint64_t need = length + index_ + kSlack;
+    // Data that will move to a file is written, not placed.
+    if (need > UINT32_MAX || (rerouteThreshold_ && !reroutePath_.isEmpty() && !rerouteFailed_ &&
+                              need > rerouteThreshold_))
+        return nullptr;
+    if (need > target_->getCapacity() && need - target_->getSize() > kMaxPlaceGrowth)
+        return nullptr;
+    if (!target_->ensureCapacity(uint32_t(need)))
+        return nullptr;
+    return target_->getData() + index_;
+}
+
+bool OutputDataBuffer::storePlaced(const uint8_t* data, uint64_t length, ProgressMonitor*,
+                                   LogBase& log) {
+    // The bytes must sit where the next write would have put them.
+    if (rerouted_ || failed_ || !target_ || data != target_->getData() + index_ ||
+        length > target_->getCapacity() - index_) {
+        log.logError("Placed output is not where the buffer continues.");
+        failed_ = 1;
+        return false;
+    }
+    index_ += uint32_t(length);
+    if (index_ > target_->getSize() && !target_->setSize(index_)) {
         failed_ = 1;
         return false;
     }

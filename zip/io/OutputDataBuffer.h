@@ -30,6 +30,11 @@ public:
     uint64_t position() override;
     bool reset(LogBase& log) override;
 
+protected:
+    uint8_t* rawPlaceArea(uint64_t length) override;
+    bool storePlaced(const uint8_t* data, uint64_t length, ProgressMonitor* monitor,
+                     LogBase& log) override;
+
 private:
     bool reroute(LogBase& log);
     bool storeAtIndex(const uint8_t* data, uint32_t length, LogBase& log);

@@ -240,6 +240,15 @@ TEST_P(DecodeErrors, SameNumberWhateverThePathAndChunking) {
         }
     if (c.failingOutput) { // the same stream is sound
         EXPECT_TRUE(decodeChunked(stream).finished);
+        return;
+    }
+    // Decoding in the output's room refuses damaged data with the same number.
+    for (bool fast : {true, false}) {
+        const DecodeResult r = decodeChunked(
+            stream, {.deflate64 = c.deflate64, .fastPath = fast, .outputLimit = 1 << 20,
+                     .placed = true});
+        EXPECT_FALSE(r.ok) << fast;
+        EXPECT_EQ(r.decodeError, static_cast<int>(c.expected)) << fast;
     }
 }
 
@@ -329,11 +338,16 @@ class Lenient : public ::testing::TestWithParam<LenientCase> {};
 
 TEST_P(Lenient, DecodesAsDescribed) {
     const LenientCase& c = GetParam();
-    for (uint32_t maxChunk : {0u, 1u}) {
-        const DecodeResult r = decodeChunked(c.stream(), {.maxChunk = maxChunk});
-        ASSERT_TRUE(r.ok && r.finished) << (r.log.errors.empty() ? "" : r.log.errors.front());
-        EXPECT_EQ(std::string(r.output.begin(), r.output.end()), c.expected);
-    }
+    for (bool placed : {false, true})
+        for (uint32_t maxChunk : {0u, 1u}) {
+            const DecodeResult r = decodeChunked(
+                c.stream(), {.maxChunk = maxChunk,
+                             .outputLimit = placed ? c.expected.size() : UINT64_MAX,
+                             .placed = placed});
+            ASSERT_TRUE(r.ok && r.finished) << (r.log.errors.empty() ? "" : r.log.errors.front());
+            EXPECT_EQ(std::string(r.output.begin(), r.output.end()), c.expected);
+            EXPECT_TRUE(r.guardIntact);
+        }
 }
 
 INSTANTIATE_TEST_SUITE_P(Inflate, Lenient, ::testing::ValuesIn(kLenientCases),

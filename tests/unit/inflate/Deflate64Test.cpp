@@ -46,6 +46,34 @@ TEST(Deflate64, FarReferencesInAnyChunking) {
         }
 }
 
+TEST(Deflate64, AMatchThatFillsTheWindowsAreaToTheLastByte) {
+    // The area fills first after kAreaSize bytes. A long match ends exactly there, and literals
+    // and a match follow: each must go past the hand-over of the full area, never beyond it.
+    const uint32_t area = InflateWindow::kAreaSize;
+    std::vector<Token> tokens = {literal('a')};
+    uint32_t produced = 1;
+    while (area - produced > 65538) {
+        tokens.push_back(match(65538, 1));
+        produced += 65538;
+    }
+    tokens.push_back(match(area - produced, 1));
+    for (int i = 0; i < 100; ++i)
+        tokens.push_back(literal(uint8_t('b' + i % 20)));
+    tokens.push_back(match(5000, 70));
+    const Bytes expected = expandTokens(tokens);
+    ASSERT_EQ(expected.size(), area + 5100u);
+    BitWriter w;
+    fixedBlock(w, tokens, true, true);
+    const Bytes stream = w.finish();
+    for (bool fast : {true, false})
+        for (uint32_t maxChunk : {0u, 3000u}) {
+            const DecodeResult r =
+                decodeChunked(stream, {.deflate64 = true, .fastPath = fast, .maxChunk = maxChunk});
+            ASSERT_TRUE(r.ok && r.finished) << fast << " " << maxChunk;
+            EXPECT_TRUE(r.output == expected) << fast << " " << maxChunk;
+        }
+}
+
 TEST(Deflate64, Symbol285IsTheLongFormOnlyInDeflate64) {
     // Plain deflate: 285 is length 258 with no extra bits.
     BitWriter plain;

@@ -18,13 +18,18 @@ struct SourceRun {
     Bytes output;
     int64_t sourcePosition;
     LogRecord log;
+    int placedWrites;
+    bool guardIntact;
 };
 
+// With `placed`, the output lends room for the whole limit.
 SourceRun inflateAll(const Bytes& stream, bool zlib, uint64_t limit = UINT64_MAX,
-                     ProgressMonitor* monitor = nullptr, bool verbose = false) {
+                     ProgressMonitor* monitor = nullptr, bool verbose = false,
+                     bool placed = false) {
     SourceRun run;
     MemoryDataSource source(stream.data(), stream.size());
     VectorOutput output;
+    output.offersRoom = placed;
     output.setProgressByBytes(true);
     RecordingLog log;
     log.setVerbose(verbose);
@@ -32,6 +37,8 @@ SourceRun inflateAll(const Bytes& stream, bool zlib, uint64_t limit = UINT64_MAX
     run.log = log.record();
     run.output = std::move(output.written);
     run.sourcePosition = source.position();
+    run.placedWrites = output.placedWrites;
+    run.guardIntact = output.guardIntact();
     return run;
 }
 
@@ -121,24 +128,36 @@ TEST(FromSource, StreamCutShortFails) {
 }
 
 TEST(FromSource, OutputUpToTheLimitDecodes) {
-    // A limit below the window's usual area makes a smaller one, which must still do.
-    for (size_t size : {size_t(0), size_t(3000), size_t(4095), size_t(4096), size_t(70000)}) {
-        const Bytes data = sampleData(Sample::kMixed, size, 17);
-        const SourceRun run = inflateAll(zlibCompress(data, 9), false, data.size());
-        ASSERT_TRUE(run.ok) << size;
-        EXPECT_TRUE(run.output == data) << size;
-    }
+    // A limit below the window's usual area makes a smaller one, which must still do. In the
+    // output's room, the sizes around the fast loop's margin (a longest match, three literals
+    // and the overrun of word copies) end the stream on either side of it.
+    for (bool placed : {false, true})
+        for (size_t size : {0, 1, 260, 261, 262, 292, 293, 294, 295, 3000, 4095, 4096, 70000}) {
+            for (int level : {1, 9}) {
+                const Bytes data = sampleData(Sample::kMixed, size, 17);
+                const SourceRun run = inflateAll(zlibCompress(data, level), false, data.size(),
+                                                 nullptr, false, placed);
+                ASSERT_TRUE(run.ok) << size << " " << placed;
+                EXPECT_TRUE(run.output == data) << size << " " << placed;
+                EXPECT_EQ(run.placedWrites > 0, placed && size > 0) << size;
+                EXPECT_TRUE(run.guardIntact) << size;
+            }
+        }
 }
 
 TEST(FromSource, OutputBeyondTheLimitFails) {
     const Bytes data = sampleData(Sample::kMixed, 600000, 15);
     const Bytes stream = zlibCompress(data, 6);
-    EXPECT_TRUE(inflateAll(stream, false, data.size()).ok);
-    for (uint64_t limit : {uint64_t(0), uint64_t(1000), uint64_t(data.size() - 1)}) {
-        const SourceRun run = inflateAll(stream, false, limit);
-        EXPECT_FALSE(run.ok) << limit;
-        EXPECT_TRUE(run.log.hasError("Inflated data is larger than the expected size."));
-        EXPECT_LE(run.output.size(), limit);
+    for (bool placed : {false, true}) {
+        EXPECT_TRUE(inflateAll(stream, false, data.size(), nullptr, false, placed).ok);
+        for (uint64_t limit : {uint64_t(0), uint64_t(1000), uint64_t(data.size() - 1)}) {
+            const SourceRun run = inflateAll(stream, false, limit, nullptr, false, placed);
+            EXPECT_FALSE(run.ok) << limit;
+            EXPECT_TRUE(run.log.hasError("Inflated data is larger than the expected size."));
+            EXPECT_LE(run.output.size(), limit);
+            EXPECT_TRUE(std::equal(run.output.begin(), run.output.end(), data.begin()));
+            EXPECT_TRUE(run.guardIntact) << limit;
+        }
     }
 }
 

@@ -197,6 +197,8 @@ struct DecodeOptions {
     uint32_t seed = 1;
     uint64_t outputCapacity = UINT64_MAX;
     uint64_t outputLimit = UINT64_MAX;
+    // The output lends room for the whole limit, so that the decoder decodes into it.
+    bool placed = false;
 };
 
 struct DecodeResult {
@@ -207,6 +209,9 @@ struct DecodeResult {
     size_t consumed = 0;
     int decodeError = 0;
     LogRecord log;
+    // Hand-overs of bytes decoded in the output's room, and whether nothing was written past it.
+    int placedWrites = 0;
+    bool guardIntact = true;
 };
 
 // Feeds the stream to inflateBlock in chunks, as inflateSource would, until it fails, finishes
@@ -223,6 +228,7 @@ inline DecodeResult decodeChunked(const Bytes& stream, const DecodeOptions& opti
     state.setOutputLimit(options.outputLimit);
     VectorOutput output;
     output.capacity = options.outputCapacity;
+    output.offersRoom = options.placed;
     std::mt19937 gen(options.seed);
     size_t offset = 0;
     result.ok = true;
@@ -239,6 +245,8 @@ inline DecodeResult decodeChunked(const Bytes& stream, const DecodeOptions& opti
         result.consumed = offset - leftover;
     }
     result.finished = state.isFinished();
+    result.placedWrites = output.placedWrites;
+    result.guardIntact = output.guardIntact();
     result.output = std::move(output.written);
     result.log = log.record();
     result.decodeError = log.decodeError();

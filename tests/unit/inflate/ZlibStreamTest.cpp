@@ -40,14 +40,23 @@ TEST_P(ZlibStreams, DecodeToTheOriginalInAnyChunking) {
     const StreamCase& c = GetParam();
     const Bytes data = sampleData(c.sample, c.size, 7);
     const Bytes stream = zlibCompress(data, c.level, false, c.strategy);
-    for (bool fast : {true, false}) {
-        SCOPED_TRACE(fast ? "fast path" : "careful path only");
-        const DecodeResult r = decodeChunked(stream, {.fastPath = fast, .maxChunk = c.maxChunk});
-        ASSERT_TRUE(r.ok) << (r.log.errors.empty() ? "" : r.log.errors.front());
-        EXPECT_TRUE(r.finished);
-        EXPECT_EQ(r.consumed, stream.size());
-        EXPECT_TRUE(r.output == data) << "output differs, " << r.output.size() << " bytes";
-    }
+    for (bool placed : {false, true})
+        for (bool fast : {true, false}) {
+            SCOPED_TRACE(std::string(fast ? "fast path" : "careful path only") +
+                         (placed ? ", in the output's room" : ""));
+            // In the output's room the history of each chunk is the output itself.
+            const DecodeResult r = decodeChunked(
+                stream, {.fastPath = fast,
+                         .maxChunk = c.maxChunk,
+                         .outputLimit = placed ? data.size() : UINT64_MAX,
+                         .placed = placed});
+            ASSERT_TRUE(r.ok) << (r.log.errors.empty() ? "" : r.log.errors.front());
+            EXPECT_TRUE(r.finished);
+            EXPECT_EQ(r.consumed, stream.size());
+            EXPECT_TRUE(r.output == data) << "output differs, " << r.output.size() << " bytes";
+            EXPECT_EQ(r.placedWrites > 0, placed && !data.empty());
+            EXPECT_TRUE(r.guardIntact);
+        }
 }
 
 INSTANTIATE_TEST_SUITE_P(Inflate, ZlibStreams, ::testing::ValuesIn(kStreamCases),

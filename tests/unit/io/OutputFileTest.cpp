@@ -2,16 +2,23 @@
 #include "tests/unit/fs/ScratchDir.h"
 #include "zip/base/DataBuffer.h"
 #include "zip/base/LogNull.h"
+#include "zip/base/checksum/Adler32.h"
 #include "zip/base/fs/FileSys.h"
 #include "zip/io/OutputDataBuffer.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <string>
 
 using namespace vexmar;
 
 namespace {
+
+struct PassTransform : DataTransform {
+    bool transform(uint8_t*, uint32_t, LogBase&) override { return true; }
+};
 
 using scratch::X;
 
@@ -150,6 +157,56 @@ TEST(OutputDataBuffer, BorrowedBlocksAreCopiedBeforeWriting) {
     ASSERT_TRUE(out.write("K", 1, nullptr, log));
     EXPECT_EQ(contents(buffer), "Keep");
     EXPECT_STREQ(original, "keep");
+}
+
+TEST(OutputDataBuffer, BytesPlacedInItsRoomAreAppended) {
+    DataBuffer buffer;
+    ASSERT_TRUE(buffer.append("abc", 3));
+    OutputDataBuffer out(&buffer);
+    Logger log;
+    out.setComputeAdler(true);
+    uint8_t* room = out.placeArea(1000);
+    ASSERT_NE(room, nullptr);
+    std::memcpy(room, "defgh", 5);
+    ASSERT_TRUE(out.writePlaced(room, 3, nullptr, log));
+    ASSERT_TRUE(out.writePlaced(room + 3, 2, nullptr, log));
+    EXPECT_EQ(contents(buffer), "abcdefgh");
+    EXPECT_EQ(out.position(), 8u);
+    EXPECT_EQ(out.totalWritten(), 5u);
+    EXPECT_EQ(out.adler32(), vexmar::adler32Update(vexmar::kAdler32Start,
+                                                   reinterpret_cast<const uint8_t*>("defgh"), 5));
+    // Bytes that are not where the buffer goes on are refused, and the output fails from then.
+    room = out.placeArea(10);
+    ASSERT_NE(room, nullptr);
+    EXPECT_FALSE(out.writePlaced(room + 1, 2, nullptr, log));
+    EXPECT_TRUE(out.hasError());
+    EXPECT_EQ(out.placeArea(10), nullptr);
+    EXPECT_EQ(contents(buffer), "abcdefgh");
+}
+
+TEST(OutputDataBuffer, OffersNoRoomWhereWritesAreNeeded) {
+    DataBuffer buffer;
+    LogNull log;
+    // Data on its way to a file, a gap to pad, data to overwrite, a transform, and more than the
+    // buffer may grow by for a size that may be overstated.
+    OutputDataBuffer rerouting(&buffer);
+    rerouting.setReroute(100, "unused.bin");
+    EXPECT_EQ(rerouting.placeArea(200), nullptr);
+    EXPECT_NE(rerouting.placeArea(50), nullptr);
+    OutputDataBuffer gap(&buffer);
+    ASSERT_TRUE(gap.seekAbsolute(10, log));
+    EXPECT_EQ(gap.placeArea(5), nullptr);
+    DataBuffer held;
+    ASSERT_TRUE(held.append("abcdef", 6));
+    OutputDataBuffer overwriting(&held);
+    ASSERT_TRUE(overwriting.seekAbsolute(2, log));
+    EXPECT_EQ(overwriting.placeArea(2), nullptr);
+    OutputDataBuffer transformed(&buffer);
+    transformed.setTransform(std::make_unique<PassTransform>());
+    EXPECT_EQ(transformed.placeArea(5), nullptr);
+    OutputDataBuffer huge(&buffer);
+    EXPECT_EQ(huge.placeArea(uint64_t(1) << 30), nullptr);
+    EXPECT_EQ(buffer.getSize(), 0u);
 }
 
 TEST(OutputDataBuffer, ReroutesToAFileWhenLarge) {

@@ -28,6 +28,12 @@ uint64_t Output::position() {
 bool Output::reset(LogBase&) {
     return true;
 }
+uint8_t* Output::rawPlaceArea(uint64_t) {
+    return nullptr;
+}
+bool Output::storePlaced(const uint8_t*, uint64_t, ProgressMonitor*, LogBase&) {
+    return false;
+}
 
 bool Output::write(const void* data, uint64_t length, ProgressMonitor* monitor, LogBase& log) {
     if (length == 0 || !data)
@@ -35,7 +41,18 @@ bool Output::write(const void* data, uint64_t length, ProgressMonitor* monitor, 
     const auto* bytes = static_cast<const uint8_t*>(data);
     if (transform_)
         return writeTransformed(bytes, length, monitor, log);
-    return writeStep(bytes, length, monitor, log);
+    return writeStep(bytes, length, false, monitor, log);
+}
+
+uint8_t* Output::placeArea(uint64_t length) {
+    return transform_ || error_ ? nullptr : rawPlaceArea(length);
+}
+
+bool Output::writePlaced(const uint8_t* data, uint64_t length, ProgressMonitor* monitor,
+                         LogBase& log) {
+    if (length == 0)
+        return true;
+    return writeStep(data, length, true, monitor, log);
 }
 
 bool Output::write(const StringBuffer& text, ProgressMonitor* monitor, LogBase& log) {
@@ -65,13 +82,15 @@ bool Output::writeLe64(uint64_t value, ProgressMonitor* monitor, LogBase& log) {
 }
 
 // Counting, checksum, storing and progress for bytes in their final form.
-bool Output::writeStep(const uint8_t* data, uint64_t length, ProgressMonitor* monitor,
-                       LogBase& log) {
+bool Output::writeStep(const uint8_t* data, uint64_t length, bool placed,
+                       ProgressMonitor* monitor, LogBase& log) {
     if (byteCounter_)
         updateStatistics(length);
     if (computeAdler_)
         adler_ = vexmar::adler32Update(adler_, data, size_t(length));
-    if (!writeRaw(data, length, monitor, log)) {
+    const bool stored =
+        placed ? storePlaced(data, length, monitor, log) : writeRaw(data, length, monitor, log);
+    if (!stored) {
         error_ = 1;
         return false;
     }
@@ -100,7 +119,7 @@ bool Output::writeTransformed(const uint8_t* data, uint64_t length, ProgressMoni
             error_ = 1;
             return false;
         }
-        if (!writeStep(piece, n, monitor, log))
+        if (!writeStep(piece, n, false, monitor, log))
             return false;
         if (monitor && monitor->abortFlag())
             return false;
@@ -116,12 +135,17 @@ void Output::watchStatistics(uint64_t* byteCounter, uint64_t* bytesPerSecond, in
     bytesPerSecond_ = bytesPerSecond;
     percent_ = percent;
     expectedSize_ = expectedSize;
+    // Watching that starts within a run counts from here.
+    if (byteCounter_)
+        runStartMs_ = os::tickCountMs();
 }
 
 void Output::runBegin() {
-    runStartMs_ = os::tickCountMs();
-    if (byteCounter_)
+    // Only the statistics read the clock; most runs (every entry of an archive) watch none.
+    if (byteCounter_) {
+        runStartMs_ = os::tickCountMs();
         *byteCounter_ = 0;
+    }
     if (bytesPerSecond_)
         *bytesPerSecond_ = 0;
     if (percent_)

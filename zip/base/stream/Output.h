@@ -46,6 +46,17 @@ public:
     [[nodiscard]] bool writeLe32(uint32_t value, ProgressMonitor* monitor, LogBase& log);
     [[nodiscard]] bool writeLe64(uint64_t value, ProgressMonitor* monitor, LogBase& log);
 
+    // Room for the next `length` bytes in the output's own memory, so that a decoder can build
+    // its data in place instead of in a buffer of its own. Null when the output has no such room
+    // or transforms what it is given. The room stays valid while nothing else is written to the
+    // output; bytes placed there count only once handed over with writePlaced(), in order, each
+    // piece starting where the previous one ended. Anything in the room past what was handed
+    // over may have been written as scratch, so the room must hold nothing worth keeping.
+    uint8_t* placeArea(uint64_t length);
+    // Like write() for bytes already placed at `data` inside the room placeArea() gave.
+    [[nodiscard]] bool writePlaced(const uint8_t* data, uint64_t length,
+                                   ProgressMonitor* monitor, LogBase& log);
+
     // The bracket of one decoding run, for the optional statistics.
     void runBegin();
     void runEnd();
@@ -74,8 +85,15 @@ public:
 protected:
     explicit Output(Kind kind) : kind_(kind) {}
 
+    // Outputs that keep their bytes in memory may offer room for placing them (see
+    // placeArea()); storePlaced() then records bytes already there as stored.
+    virtual uint8_t* rawPlaceArea(uint64_t length);
+    virtual bool storePlaced(const uint8_t* data, uint64_t length, ProgressMonitor* monitor,
+                             LogBase& log);
+
 private:
-    bool writeStep(const uint8_t* data, uint64_t length, ProgressMonitor* monitor, LogBase& log);
+    bool writeStep(const uint8_t* data, uint64_t length, bool placed, ProgressMonitor* monitor,
+                   LogBase& log);
     bool writeTransformed(const uint8_t* data, uint64_t length, ProgressMonitor* monitor,
                           LogBase& log);
     void updateStatistics(uint64_t length);

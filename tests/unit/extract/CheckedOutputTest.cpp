@@ -12,6 +12,8 @@
 
 #include <vector>
 
+using namespace vexmar;
+
 namespace {
 
 // One final stored block: enough to drive the decoder through the output.

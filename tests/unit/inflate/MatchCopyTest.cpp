@@ -7,6 +7,8 @@
 
 #include <vector>
 
+using namespace vexmar;
+
 namespace {
 
 TEST(MatchCopy, SameAsByteByByteForEveryShortDistance) {

@@ -1,14 +1,18 @@
 #include "zip/archive/ZipSystem.h"
 
+#include "codecs/lzma/LzmaUnpack.h"
 #include "os/CodePage.h"
 #include "os/Processors.h"
 #include "zip/archive/ClsZip2.h"
 #include "zip/central/ZipEntryBase.h"
+#include "zip/base/text/PackedTables.h"
 
 #include <new>
 
 ZipSystem::ZipSystem() : oemCodePage(os::oemCodePage()) {
     password.setWipe(true);
+    // Entry names may be in any built-in code page, packed ones included.
+    setCodePageUnpacker(lzmaUnpack);
 }
 
 ZipSystem::~ZipSystem() {

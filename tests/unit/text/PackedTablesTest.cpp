@@ -1,8 +1,8 @@
 // The multi-byte pages are built in packed, and the program registers the codec
 // that unpacks them; these tests do it as the archive layer does.
+#include "zip/base/text/PackedTables.h"
 #include "codecs/lzma/LzmaUnpack.h"
 #include "zip/base/text/CodePageTable.h"
-#include "zip/base/text/PackedTables.h"
 
 #include <gtest/gtest.h>
 

@@ -119,14 +119,12 @@ char16_t ForwardTable::findLong(uint32_t code, uint8_t length) const {
 }
 
 MappingStream mappingOf(const CodePageTable& table) {
-    const uint8_t* data =
-        table.packed ? unpackedTables() + table.mappingOffset : table.mapping;
+    const uint8_t* data = table.packed ? unpackedTables() + table.mappingOffset : table.mapping;
     return MappingStream(data, table.mappingSize);
 }
 
 PreferredStream preferredOf(const CodePageTable& table) {
-    const uint8_t* data =
-        table.packed ? unpackedTables() + table.preferredOffset : table.preferred;
+    const uint8_t* data = table.packed ? unpackedTables() + table.preferredOffset : table.preferred;
     return PreferredStream(data, table.preferredSize);
 }
 

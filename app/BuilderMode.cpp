@@ -1,15 +1,15 @@
 #include "app/BuilderMode.h"
 
 #include "app/Payload.h"
-#include "app/preferences/PayloadCheck.h"
 #include "app/PellquinCmdLineInfo.h"
+#include "app/RunStopped.h"
+#include "app/preferences/PayloadCheck.h"
 #include "toolkit/diag/DebugLog.h"
 #include "toolkit/diag/ErrorCodes.h"
 #include "toolkit/diag/Raise.h"
 #include "zip/facade/VxZipW.h"
 
 #include <memory>
-#include <stdexcept>
 
 void RunBuilderMode(const CPellquinCmdLineInfo& info) {
     bool embedded = false;
@@ -22,7 +22,7 @@ void RunBuilderMode(const CPellquinCmdLineInfo& info) {
             Quillkit::LogDebugMessage(L"Payload refused: '%s' '%s': %s", info.m_strLoadZip.c_str(),
                                       info.m_strTargetExe.c_str(),
                                       os::fromUtf8(refusal.reason).c_str());
-            throw std::runtime_error(refusal.reason);
+            throw RunStopped("the payload was refused");
         }
         auto zip = std::make_unique<vexmar::VxZipW>();
         embedded = zip->AddEmbedded(info.m_strTargetExe.c_str(), kPayloadResourceName,
@@ -39,5 +39,5 @@ void RunBuilderMode(const CPellquinCmdLineInfo& info) {
         Quillkit::ErrorCode::kTool, L"Error in function %s: Failed to embed ZIP in EXE: '%s' '%s'",
         L"EmbedFile", info.m_strLoadZip.c_str(), info.m_strTargetExe.c_str());
     // A raise returns when an error is already pending; the run fails all the same.
-    throw std::runtime_error("the payload could not be embedded");
+    throw RunStopped("the payload could not be embedded");
 }

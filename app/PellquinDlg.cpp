@@ -7,6 +7,7 @@
 #include "app/PellquinApp.h"
 #include "app/PellquinCmdLineInfo.h"
 #include "app/Resource.h"
+#include "app/RunStopped.h"
 #include "app/SetupStatus.h"
 #include "app/SignatureCheck.h"
 #include "app/SuiteInstance.h"
@@ -26,7 +27,6 @@
 #include "toolkit/ui/LauncherStrings.h"
 
 #include <cwctype>
-#include <stdexcept>
 
 using Quillkit::LoadLauncherString;
 using Quillkit::StrictPath;
@@ -51,7 +51,7 @@ os::wstring trimmed(const os::wstring& text) {
 [[noreturn]] void refuseExtractOnly(const wchar_t* format, const wchar_t* value) {
     Quillkit::RaiseErrorMessage(Quillkit::ErrorCode::kBadInput, format,
                                 L"CPellquinDlg::OnBnClickedOk", value);
-    throw std::runtime_error("the extraction directory was refused");
+    throw RunStopped("the extraction directory was refused");
 }
 
 } // namespace
@@ -279,7 +279,7 @@ bool CPellquinDlg::AcceptDirectory(const os::wstring& text, StrictPath& path) {
         // Nothing but blanks names no folder, although it would make a valid
         // (empty, so current) path.
         if (text.empty())
-            throw std::invalid_argument("the folder text is blank");
+            throw RunStopped("the folder text is blank");
         path.Assign(text.c_str(), Quillkit::kDirectory);
         if (!path.IsAbsolute())
             path.MakeAbsolute(Quillkit::kDirectory);

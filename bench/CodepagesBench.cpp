@@ -1,9 +1,11 @@
 // Text conversion throughput: ours against glibc's iconv on the same 64 MiB of text, in the same
 // run. iconv serves only as the yardstick here: the product never calls it.
 #include "bench/BenchTiming.h"
+#include "codecs/lzma/LzmaUnpack.h"
 #include "zip/base/text/EncodingConvert.h"
 #include "zip/base/DataBuffer.h"
 #include "zip/base/LogNull.h"
+#include "zip/base/text/PackedTables.h"
 
 #include <iconv.h>
 
@@ -146,6 +148,7 @@ bool compare(const Direction& d) {
 } // namespace
 
 int main() {
+    setCodePageUnpacker(lzmaUnpack);
     const std::string utf8 = makeText(kMixedLines, std::size(kMixedLines));
     const std::string utf16 = convertOnce(65001, 1200, utf8);
     const std::string cp932 =

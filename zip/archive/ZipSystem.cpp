@@ -1,9 +1,11 @@
 #include "zip/archive/ZipSystem.h"
 
+#include "codecs/lzma/LzmaUnpack.h"
 #include "os/CodePage.h"
 #include "os/Processors.h"
 #include "zip/archive/ClsZip2.h"
 #include "zip/central/ZipEntryBase.h"
+#include "zip/base/text/PackedTables.h"
 
 #include <new>
 
@@ -11,6 +13,8 @@ namespace vexmar {
 
 ZipSystem::ZipSystem() : oemCodePage(os::oemCodePage()) {
     password.setWipe(true);
+    // Entry names may be in any built-in code page, packed ones included.
+    setCodePageUnpacker(lzmaUnpack);
 }
 
 ZipSystem::~ZipSystem() {

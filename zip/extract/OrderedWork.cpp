@@ -9,7 +9,6 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -74,8 +73,7 @@ public:
                 ready_.wait(lock);
                 continue;
             }
-            if (ready_.wait_for(lock, std::chrono::milliseconds(beat)) ==
-                std::cv_status::timeout) {
+            if (ready_.wait_for(lock, std::chrono::milliseconds(beat)) == std::cv_status::timeout) {
                 lock.unlock();
                 const bool abort = monitor->heartbeatCheck();
                 lock.lock();
@@ -144,8 +142,9 @@ OrderedRun runOrdered(unsigned workers, uint32_t slots, LogBase& log, ProgressMo
     try {
         for (unsigned i = 0; i < workers; ++i)
             threads.emplace_back([&run] { run.workerLoop(); });
-    } catch (const std::system_error&) {
-        // Fewer threads than asked for still do all the work; none at all do nothing.
+    } catch (...) {
+        // A thread the system would not start, or memory for it: fewer threads
+        // than asked for still do all the work; none at all do nothing.
         if (threads.empty())
             return result;
     }

@@ -60,7 +60,7 @@ TEST(CodePages, EveryMappedSequenceRoundTrips) {
         ASSERT_NE(table, nullptr) << cp;
         std::map<char16_t, std::vector<std::string>> byUnit;
         MappingEntry e;
-        for (MappingStream s(table->mapping, table->mappingSize); s.next(e);)
+        for (MappingStream s = mappingOf(*table); s.next(e);)
             byUnit[e.unit].push_back(sequenceOf(e));
         ASSERT_GT(byUnit.size(), 100u) << cp;
         int failures = 0;

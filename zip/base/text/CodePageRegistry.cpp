@@ -1,6 +1,7 @@
 // Finding a code page's table, and building its lookups on first use.
 #include "zip/base/text/CodePageTable.h"
 #include "zip/base/text/MappingStream.h"
+#include "zip/base/text/PackedTables.h"
 #include "zip/base/text/ReverseMap.h"
 
 #include <algorithm>
@@ -26,7 +27,7 @@ ForwardTable* buildForward(const CodePageTable& table) {
     uint32_t rowCount = 0;
     uint32_t longCount = 0;
     MappingEntry e;
-    for (MappingStream s(table.mapping, table.mappingSize); s.next(e);) {
+    for (MappingStream s = mappingOf(table); s.next(e);) {
         if (e.length == 2 && !hasRow[e.code >> 8]) {
             hasRow[e.code >> 8] = true;
             ++rowCount;
@@ -62,7 +63,7 @@ ForwardTable* buildForward(const CodePageTable& table) {
     // The stream lists shorter sequences first, each length in order, so the
     // long ones arrive sorted by length, then code.
     uint32_t n = 0;
-    for (MappingStream s(table.mapping, table.mappingSize); s.next(e);) {
+    for (MappingStream s = mappingOf(table); s.next(e);) {
         if (e.length == 1)
             forward->single[e.code & 0xFF] = e.unit;
         else if (e.length == 2)
@@ -81,7 +82,7 @@ ForwardTable* buildForward(const CodePageTable& table) {
 ReverseMap* buildReverse(const CodePageTable& table) {
     uint32_t count = 0;
     MappingEntry e;
-    for (MappingStream s(table.mapping, table.mappingSize); s.next(e);)
+    for (MappingStream s = mappingOf(table); s.next(e);)
         ++count;
     ReverseMap* map = ReverseMap::create(count);
     if (!map)
@@ -94,9 +95,9 @@ ReverseMap* buildReverse(const CodePageTable& table) {
             bytes[i] = uint8_t(entry.code >> 8 * (entry.length - 1 - i));
         map->insert(entry.unit, bytes, entry.length);
     };
-    for (PreferredStream s(table.preferred, table.preferredSize); s.next(e);)
+    for (PreferredStream s = preferredOf(table); s.next(e);)
         insert(e);
-    for (MappingStream s(table.mapping, table.mappingSize); s.next(e);)
+    for (MappingStream s = mappingOf(table); s.next(e);)
         insert(e);
     return map;
 }
@@ -119,12 +120,23 @@ char16_t ForwardTable::findLong(uint32_t code, uint8_t length) const {
     return 0;
 }
 
+MappingStream mappingOf(const CodePageTable& table) {
+    const uint8_t* data = table.packed ? unpackedTables() + table.mappingOffset : table.mapping;
+    return MappingStream(data, table.mappingSize);
+}
+
+PreferredStream preferredOf(const CodePageTable& table) {
+    const uint8_t* data = table.packed ? unpackedTables() + table.preferredOffset : table.preferred;
+    return PreferredStream(data, table.preferredSize);
+}
+
 const CodePageTable* findCodePageTable(int codePage) {
     if (codePage == 52936)
         codePage = 936;
     if (const CodePageTable* t = findIn(kSingleByteTables, kSingleByteTablesCount, codePage))
         return t;
-    return findIn(kMultiByteTables, kMultiByteTablesCount, codePage);
+    const CodePageTable* t = findIn(kMultiByteTables, kMultiByteTablesCount, codePage);
+    return t && (!t->packed || unpackedTables()) ? t : nullptr;
 }
 
 const ForwardTable* forwardOf(const CodePageTable& table) {

@@ -1,8 +1,11 @@
 // The built-in tables of the code pages converted through UTF-16. The mapping
 // data is generated (tools/codepages/gen_tables.py) in the compact form of
 // MappingStream.h; the lookup structures of both directions are built from it
-// on first use, once, and then only read.
+// on first use, once, and then only read. The multi-byte pages' mappings are
+// built in packed (PackedTables.h).
 #pragma once
+
+#include "zip/base/text/MappingStream.h"
 
 #include <cstdint>
 #include <mutex>
@@ -24,6 +27,11 @@ struct CodePageTable {
     // it is not the lowest of them.
     const uint8_t* preferred = nullptr;
     uint32_t preferredSize = 0;
+    // The mappings are in the packed block, at these offsets of its unpacked
+    // form, instead of at `mapping` and `preferred`.
+    bool packed = false;
+    uint32_t mappingOffset = 0;
+    uint32_t preferredOffset = 0;
 
     mutable std::once_flag forwardOnce{};
     mutable ForwardTable* forward = nullptr;
@@ -49,8 +57,14 @@ struct ForwardTable {
 };
 
 // The table of a code page, or null when it is not built in. 52936 shares the
-// table of 936.
+// table of 936. A packed table counts as built in once its block is unpacked:
+// until a program registers the unpacker, those pages are not available.
 const CodePageTable* findCodePageTable(int codePage);
+
+// A table's mapping streams, wherever they are kept. (Packed tables are only
+// handed out once their block is unpacked.)
+MappingStream mappingOf(const CodePageTable& table);
+PreferredStream preferredOf(const CodePageTable& table);
 
 // The lookups of each direction; null when memory ran out.
 const ForwardTable* forwardOf(const CodePageTable& table);

@@ -2,6 +2,8 @@
 
 #include <lzma.h>
 
+namespace vexmar {
+
 namespace {
 
 // The block's header says how large a dictionary it needs; packed tables ask
@@ -35,3 +37,5 @@ bool lzmaUnpack(const uint8_t* packed, size_t packedSize, uint8_t* out, size_t o
     }
     return ret == LZMA_STREAM_END && d.s.total_out == outSize;
 }
+
+} // namespace vexmar

@@ -6,6 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace vexmar {
+
 // Fills `out` with exactly `outSize` bytes; false when the block is damaged, ends
 // early, or holds more than `outSize` bytes.
 bool lzmaUnpack(const uint8_t* packed, size_t packedSize, uint8_t* out, size_t outSize);
+
+} // namespace vexmar

@@ -52,6 +52,8 @@ def emit(arrays, tables):
            '#include "zip/base/text/CodePageTable.h"',
            '#include "zip/base/text/PackedTables.h"',
            "",
+           "namespace vexmar {",
+           "",
            f"// {len(block)} bytes of mappings, {len(packed)} packed.",
            f"const uint8_t kPackedTables[{len(packed)}] = {{"]
     for i in range(0, len(packed), 16):
@@ -69,6 +71,8 @@ def emit(arrays, tables):
     out += ["};",
             "const uint32_t kMultiByteTablesCount = "
             "sizeof kMultiByteTables / sizeof kMultiByteTables[0];",
+            "",
+            "} // namespace vexmar",
             ""]
     return "\n".join(out)
 

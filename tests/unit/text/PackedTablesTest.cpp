@@ -8,6 +8,8 @@
 
 #include <vector>
 
+using namespace vexmar;
+
 namespace {
 
 const bool registered = (setCodePageUnpacker(lzmaUnpack), true);

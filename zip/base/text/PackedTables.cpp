@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <mutex>
 
+namespace vexmar {
+
 namespace {
 
 std::atomic<TableUnpacker> registeredUnpacker{nullptr};
@@ -41,3 +43,5 @@ const uint8_t* unpackedTables() {
     unpackedBlock.store(block, std::memory_order_release);
     return block;
 }
+
+} // namespace vexmar

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace vexmar {
+
 // Fills `out` with exactly `outSize` bytes unpacked from `packed`; false on any
 // fault (a damaged block, a size other than `outSize`).
 using TableUnpacker = bool (*)(const uint8_t* packed, size_t packedSize, uint8_t* out,
@@ -25,3 +27,5 @@ const uint8_t* unpackedTables();
 extern const uint8_t kPackedTables[];
 extern const uint32_t kPackedTablesSize;
 extern const uint32_t kUnpackedTablesSize;
+
+} // namespace vexmar

@@ -2,7 +2,7 @@
 //
 // The library keeps all of them in one object, which also brings every standard
 // exception class and, through their message strings, a second (reference-counted)
-// string implementation: some 70 KB of a stub every user downloads. The launcher
+// string implementation: about 90 KB of a stub every user downloads. The launcher
 // reads no library exception's type or text (its handlers catch everything, or
 // its own types), so these throw one small exception instead; running out of
 // memory stays std::bad_alloc. Should a library object that uses a helper not

@@ -516,7 +516,7 @@ KINDS = {
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--out", type=pathlib.Path, default=REPO / "codecs" / "text")
+    parser.add_argument("--out", type=pathlib.Path, default=REPO / "zip" / "base" / "text")
     args = parser.parse_args()
     for kind, (filename, emit) in KINDS.items():
         pages = {cp: v for cp, v in CODE_PAGES.items() if v[0].startswith(kind)}

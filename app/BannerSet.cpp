@@ -1,5 +1,6 @@
 // The banner strip: the dialog takes the bitmap whose size fits the strip best,
 // then the one whose colour depth is closest below the screen's.
+#include "app/BannerBitmap.h"
 #include "app/PellquinApp.h"
 #include "app/PellquinDlg.h"
 #include "app/TextFormat.h"
@@ -13,8 +14,7 @@ void CPellquinDlg::CollectBanners() {
     m_bannerSet.module = theApp.m_hInstance;
     for (int n = 0; n <= 9; ++n) {
         os::wstring name = FormatPrintfString(L"IDB_TOPSTRIP%d", n);
-        HANDLE bitmap =
-            LoadImageW(m_bannerSet.module, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+        HBITMAP bitmap = Pellquin::LoadBannerBitmap(m_bannerSet.module, name.c_str());
         if (!bitmap)
             break;
         DeleteObject(bitmap);
@@ -39,8 +39,7 @@ HBITMAP CPellquinDlg::ChooseBanner(const RECT* rect) {
         const wchar_t* id = name.c_str();
         if (!name.empty() && std::iswdigit(name[0]))
             id = MAKEINTRESOURCEW(_wtoi(name.c_str()));
-        HBITMAP bitmap = static_cast<HBITMAP>(
-            LoadImageW(m_bannerSet.module, id, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        HBITMAP bitmap = Pellquin::LoadBannerBitmap(m_bannerSet.module, id);
         if (!bitmap)
             continue;
         BITMAP info = {};

@@ -121,22 +121,24 @@ char16_t ForwardTable::findLong(uint32_t code, uint8_t length) const {
 }
 
 MappingStream mappingOf(const CodePageTable& table) {
-    const uint8_t* data = table.packed ? unpackedTables() + table.mappingOffset : table.mapping;
+    const uint8_t* data =
+        table.pack ? unpackedBlock(*table.pack) + table.mappingOffset : table.mapping;
     return MappingStream(data, table.mappingSize);
 }
 
 PreferredStream preferredOf(const CodePageTable& table) {
-    const uint8_t* data = table.packed ? unpackedTables() + table.preferredOffset : table.preferred;
+    const uint8_t* data =
+        table.pack ? unpackedBlock(*table.pack) + table.preferredOffset : table.preferred;
     return PreferredStream(data, table.preferredSize);
 }
 
 const CodePageTable* findCodePageTable(int codePage) {
     if (codePage == 52936)
         codePage = 936;
-    if (const CodePageTable* t = findIn(kSingleByteTables, kSingleByteTablesCount, codePage))
-        return t;
-    const CodePageTable* t = findIn(kMultiByteTables, kMultiByteTablesCount, codePage);
-    return t && (!t->packed || unpackedTables()) ? t : nullptr;
+    const CodePageTable* t = findIn(kSingleByteTables, kSingleByteTablesCount, codePage);
+    if (!t)
+        t = findIn(kMultiByteTables, kMultiByteTablesCount, codePage);
+    return t && (!t->pack || unpackedBlock(*t->pack)) ? t : nullptr;
 }
 
 const ForwardTable* forwardOf(const CodePageTable& table) {

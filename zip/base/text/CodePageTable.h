@@ -1,11 +1,12 @@
 // The built-in tables of the code pages converted through UTF-16. The mapping
 // data is generated (tools/codepages/gen_tables.py) in the compact form of
 // MappingStream.h; the lookup structures of both directions are built from it
-// on first use, once, and then only read. The multi-byte pages' mappings are
-// built in packed (PackedTables.h).
+// on first use, once, and then only read. The mappings are built in packed
+// (PackedTables.h).
 #pragma once
 
 #include "zip/base/text/MappingStream.h"
+#include "zip/base/text/PackedTables.h"
 
 #include <cstdint>
 #include <mutex>
@@ -27,9 +28,9 @@ struct CodePageTable {
     // it is not the lowest of them.
     const uint8_t* preferred = nullptr;
     uint32_t preferredSize = 0;
-    // The mappings are in the packed block, at these offsets of its unpacked
+    // The mappings are in this packed block, at these offsets of its unpacked
     // form, instead of at `mapping` and `preferred`.
-    bool packed = false;
+    const PackedBlock* pack = nullptr;
     uint32_t mappingOffset = 0;
     uint32_t preferredOffset = 0;
 
@@ -58,7 +59,7 @@ struct ForwardTable {
 
 // The table of a code page, or null when it is not built in. 52936 shares the
 // table of 936. A packed table counts as built in once its block is unpacked:
-// until a program registers the unpacker, those pages are not available.
+// until a program registers the unpacker, no table page is available.
 const CodePageTable* findCodePageTable(int codePage);
 
 // A table's mapping streams, wherever they are kept. (Packed tables are only

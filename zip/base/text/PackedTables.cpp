@@ -1,7 +1,7 @@
-// Registering the unpacker of the packed code page mappings, and unpacking them once.
+// Registering the unpacker of the packed code page mappings, and unpacking each
+// block once.
 #include "zip/base/text/PackedTables.h"
 
-#include <atomic>
 #include <cstdlib>
 #include <mutex>
 
@@ -12,9 +12,6 @@ namespace {
 std::atomic<TableUnpacker> registeredUnpacker{nullptr};
 
 std::mutex unpackLock;
-// Set once, under the lock, to the block or to nothing after a failure.
-std::atomic<const uint8_t*> unpackedBlock{nullptr};
-bool unpackTried = false;
 
 } // namespace
 
@@ -22,26 +19,26 @@ void setCodePageUnpacker(TableUnpacker unpacker) {
     registeredUnpacker.store(unpacker, std::memory_order_release);
 }
 
-const uint8_t* unpackedTables() {
-    if (const uint8_t* block = unpackedBlock.load(std::memory_order_acquire))
-        return block;
+const uint8_t* unpackedBlock(const PackedBlock& block) {
+    if (const uint8_t* data = block.unpacked.load(std::memory_order_acquire))
+        return data;
     TableUnpacker unpacker = registeredUnpacker.load(std::memory_order_acquire);
     if (!unpacker)
         return nullptr;
     std::lock_guard<std::mutex> lock(unpackLock);
-    if (unpackTried)
-        return unpackedBlock.load(std::memory_order_relaxed);
-    unpackTried = true;
+    if (block.tried)
+        return block.unpacked.load(std::memory_order_relaxed);
+    block.tried = true;
     // Kept for the process, like the lookups built from it.
-    auto* block = static_cast<uint8_t*>(std::malloc(kUnpackedTablesSize));
-    if (!block)
+    auto* data = static_cast<uint8_t*>(std::malloc(block.unpackedSize));
+    if (!data)
         return nullptr;
-    if (!unpacker(kPackedTables, kPackedTablesSize, block, kUnpackedTablesSize)) {
-        std::free(block);
+    if (!unpacker(block.packed, block.packedSize, data, block.unpackedSize)) {
+        std::free(data);
         return nullptr;
     }
-    unpackedBlock.store(block, std::memory_order_release);
-    return block;
+    block.unpacked.store(data, std::memory_order_release);
+    return data;
 }
 
 } // namespace vexmar

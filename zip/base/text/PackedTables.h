@@ -1,9 +1,12 @@
-// The multi-byte code pages' mappings are most of the tables' size, so the build
-// packs them into one LZMA block (tools/codepages/pack_tables.py). Decoding LZMA
-// is a codec's job, above this layer: the program registers the unpacker, and the
-// block is unpacked once, on the first use of one of those pages.
+// Most of the code page tables' size is their mappings, so the build packs them
+// into LZMA blocks (tools/codepages/pack_tables.py): one for the single-byte
+// pages, one for the multi-byte pages, so that a program converting only Western
+// text never unpacks the large Asian tables. Decoding LZMA is a codec's job,
+// above this layer: the program registers the unpacker, and each block is
+// unpacked once, on the first use of one of its pages.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -14,18 +17,27 @@ namespace vexmar {
 using TableUnpacker = bool (*)(const uint8_t* packed, size_t packedSize, uint8_t* out,
                                size_t outSize);
 
+// One packed block of mappings, and what unpacking it gave.
+struct PackedBlock {
+    const uint8_t* packed;
+    uint32_t packedSize;
+    uint32_t unpackedSize;
+    // Set once, under the unpacking lock: the block, or nothing after a failure.
+    mutable std::atomic<const uint8_t*> unpacked{nullptr};
+    mutable bool tried = false;
+};
+
 // Makes the packed pages available. Register before converting text in them;
-// later registrations change nothing once the block is unpacked.
+// later registrations change nothing once a block is unpacked.
 void setCodePageUnpacker(TableUnpacker unpacker);
 
 // The unpacked block, or null when no unpacker is registered yet, it failed or
 // memory ran out. The first call that finds an unpacker unpacks; the result is
 // then kept for the process.
-const uint8_t* unpackedTables();
+const uint8_t* unpackedBlock(const PackedBlock& block);
 
-// Generated with the multi-byte tables.
-extern const uint8_t kPackedTables[];
-extern const uint32_t kPackedTablesSize;
-extern const uint32_t kUnpackedTablesSize;
+// Generated with the tables.
+extern const PackedBlock kSingleBytePack;
+extern const PackedBlock kMultiBytePack;
 
 } // namespace vexmar

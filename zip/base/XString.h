@@ -1,6 +1,7 @@
 // One text value held in up to three forms: UTF-16, the process's ANSI code
 // page and UTF-8. A form that is asked for but not current is converted from
-// one that is, and kept.
+// one that is, and kept. (Where the ANSI code page is a table page, as on
+// Windows, its form needs the table unpacker registered: PackedTables.h.)
 #pragma once
 
 #include "zip/base/DataBuffer.h"

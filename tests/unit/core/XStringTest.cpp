@@ -1,4 +1,6 @@
 #include "zip/base/XString.h"
+#include "codecs/lzma/LzmaUnpack.h"
+#include "zip/base/text/PackedTables.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +9,10 @@
 using namespace vexmar;
 
 namespace {
+
+// The ANSI code page is a table page on Windows (1252 under Wine), and the tables
+// are built in packed: programs register their unpacker, as the archive layer does.
+const bool registered = (setCodePageUnpacker(lzmaUnpack), true);
 
 std::u16string wide(const XString& s) {
     return s.getWide();
@@ -44,6 +50,7 @@ TEST(XString, FormsConvertFromTheCurrentOne) {
 
 TEST(XString, AnsiFormIsTheProcessCodePage) {
     // This test runs where the ANSI code page is UTF-8 (POSIX) or 1252 (Wine).
+    ASSERT_TRUE(registered);
     XString s;
     ASSERT_TRUE(s.setFromWide(u"caf\u00E9"));
     std::string ansi = s.getAnsi();

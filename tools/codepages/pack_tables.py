@@ -78,10 +78,12 @@ def emit(name, arrays, texts, tables):
     for cp, ascii, length, mapping, preferred in tables:
         preferred_size = 0 if preferred == "nullptr" else len(arrays[preferred])
         preferred_offset = 0 if preferred == "nullptr" else offsets[preferred]
-        out.append(f"    {{{cp}, {ascii}, {length}, nullptr, {len(arrays[mapping])}, nullptr, "
-                   f"{preferred_size}, &{pack}, {offsets[mapping]}, {preferred_offset}}},")
+        out.append(f"    {{{cp}, {ascii}, {length}, &{pack}, {offsets[mapping]}, "
+                   f"{len(arrays[mapping])}, {preferred_offset}, {preferred_size}}},")
+    lookups = name.replace("Tables", "Lookups")
     out += ["};",
             f"const uint32_t {name}Count = sizeof {name} / sizeof {name}[0];",
+            f"CodePageLookups {lookups}[{len(tables)}];",
             "",
             "} // namespace vexmar",
             ""]

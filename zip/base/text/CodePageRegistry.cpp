@@ -20,6 +20,14 @@ const CodePageTable* findIn(const CodePageTable* tables, uint32_t count, int cod
     return it != end && it->codePage == codePage ? it : nullptr;
 }
 
+// The lookups kept for a table, beside the generated table it belongs to.
+CodePageLookups& lookupsOf(const CodePageTable& table) {
+    const CodePageTable* single = kSingleByteTables;
+    if (&table >= single && &table < single + kSingleByteTablesCount)
+        return kSingleByteLookups[&table - single];
+    return kMultiByteLookups[&table - kMultiByteTables];
+}
+
 // One block holds the table and everything it points to.
 ForwardTable* buildForward(const CodePageTable& table) {
     // First pass: which lead bytes have rows, how many long sequences.
@@ -121,15 +129,11 @@ char16_t ForwardTable::findLong(uint32_t code, uint8_t length) const {
 }
 
 MappingStream mappingOf(const CodePageTable& table) {
-    const uint8_t* data =
-        table.pack ? unpackedBlock(*table.pack) + table.mappingOffset : table.mapping;
-    return MappingStream(data, table.mappingSize);
+    return MappingStream(unpackedBlock(*table.pack) + table.mappingOffset, table.mappingSize);
 }
 
 PreferredStream preferredOf(const CodePageTable& table) {
-    const uint8_t* data =
-        table.pack ? unpackedBlock(*table.pack) + table.preferredOffset : table.preferred;
-    return PreferredStream(data, table.preferredSize);
+    return PreferredStream(unpackedBlock(*table.pack) + table.preferredOffset, table.preferredSize);
 }
 
 const CodePageTable* findCodePageTable(int codePage) {
@@ -138,17 +142,19 @@ const CodePageTable* findCodePageTable(int codePage) {
     const CodePageTable* t = findIn(kSingleByteTables, kSingleByteTablesCount, codePage);
     if (!t)
         t = findIn(kMultiByteTables, kMultiByteTablesCount, codePage);
-    return t && (!t->pack || unpackedBlock(*t->pack)) ? t : nullptr;
+    return t && unpackedBlock(*t->pack) ? t : nullptr;
 }
 
 const ForwardTable* forwardOf(const CodePageTable& table) {
-    std::call_once(table.forwardOnce, [&table] { table.forward = buildForward(table); });
-    return table.forward;
+    CodePageLookups& lookups = lookupsOf(table);
+    std::call_once(lookups.forwardOnce, [&] { lookups.forward = buildForward(table); });
+    return lookups.forward;
 }
 
 const ReverseMap* reverseMapOf(const CodePageTable& table) {
-    std::call_once(table.reverseOnce, [&table] { table.reverse = buildReverse(table); });
-    return table.reverse;
+    CodePageLookups& lookups = lookupsOf(table);
+    std::call_once(lookups.reverseOnce, [&] { lookups.reverse = buildReverse(table); });
+    return lookups.reverse;
 }
 
 } // namespace vexmar

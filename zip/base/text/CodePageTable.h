@@ -16,28 +16,30 @@ namespace vexmar {
 class ReverseMap;
 struct ForwardTable;
 
+// A table as the build packs it: its mappings lie in a packed block.
 struct CodePageTable {
-    int codePage = 0;
+    uint16_t codePage;
     // Bytes below 0x80 are ASCII, both ways.
-    bool asciiCompatible = false;
+    bool asciiCompatible;
     // The longest byte sequence: 1 for a single-byte code page.
-    uint8_t maxLength = 1;
-    const uint8_t* mapping = nullptr;
-    uint32_t mappingSize = 0;
-    // The sequence to write for units that several sequences decode to, where
-    // it is not the lowest of them.
-    const uint8_t* preferred = nullptr;
-    uint32_t preferredSize = 0;
-    // The mappings are in this packed block, at these offsets of its unpacked
-    // form, instead of at `mapping` and `preferred`.
-    const PackedBlock* pack = nullptr;
-    uint32_t mappingOffset = 0;
-    uint32_t preferredOffset = 0;
+    uint8_t maxLength;
+    // The block, and where the mapping stream and the preferred sequences (for
+    // units that several sequences decode to, where it is not the lowest of
+    // them) lie in its unpacked form.
+    const PackedBlock* pack;
+    uint32_t mappingOffset;
+    uint32_t mappingSize;
+    uint32_t preferredOffset;
+    uint32_t preferredSize;
+};
 
-    mutable std::once_flag forwardOnce{};
-    mutable ForwardTable* forward = nullptr;
-    mutable std::once_flag reverseOnce{};
-    mutable ReverseMap* reverse = nullptr;
+// The lookups built from a table on first use; kept apart from the tables, so
+// that those stay constant and these take no room in the program file.
+struct CodePageLookups {
+    std::once_flag forwardOnce;
+    ForwardTable* forward = nullptr;
+    std::once_flag reverseOnce;
+    ReverseMap* reverse = nullptr;
 };
 
 // The bytes to UTF-16 lookup of a table code page.
@@ -71,11 +73,13 @@ PreferredStream preferredOf(const CodePageTable& table);
 const ForwardTable* forwardOf(const CodePageTable& table);
 const ReverseMap* reverseMapOf(const CodePageTable& table);
 
-// The generated tables, each sorted by code page.
+// The generated tables, each sorted by code page, and their lookups.
 extern const CodePageTable kSingleByteTables[];
 extern const uint32_t kSingleByteTablesCount;
+extern CodePageLookups kSingleByteLookups[];
 extern const CodePageTable kMultiByteTables[];
 extern const uint32_t kMultiByteTablesCount;
+extern CodePageLookups kMultiByteLookups[];
 // One bit per byte of 10004 (Mac Arabic): its character is written right to left.
 extern const uint8_t kRightToLeft10004[32];
 

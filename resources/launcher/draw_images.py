@@ -2,12 +2,13 @@
 """Draws the launcher's pictures at build time: the banner strip IDB_TOPSTRIP0
 (578 x 59 pixels, 8 bits per pixel with a palette of its own, run-length
 encoded, the strip's size at 96 dots per inch) and
-the application icon (16 x 16 and 32 x 32, 32 bits per pixel with alpha).
+the application icon (16 x 16 and 32 x 32, 32 bits per pixel with alpha, as PNGs).
 
 usage: draw_images.py BANNER.bmp ICON.ico
 """
 import struct
 import sys
+import zlib
 
 # The Orvandis colours: a deep slate blue fading into teal, with a light band.
 DARK = (0x1B, 0x2A, 0x49)
@@ -146,18 +147,22 @@ def icon_pixel(x, y, size):
     return colour + (255,)
 
 
+def png_chunk(kind, data):
+    return (struct.pack(">I", len(data)) + kind + data +
+            struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+
 def icon_image(size):
-    rows = []
-    for y in range(size - 1, -1, -1):
-        row = bytearray()
+    """One icon image as a PNG (32 bits with alpha): icons on Windows Vista and later
+    may be PNGs at any size, and these compress to a fifth of the DIB's size."""
+    rows = b""
+    for y in range(size):
+        rows += b"\0"  # no filter
         for x in range(size):
-            r, g, b, a = icon_pixel(x, y, size)
-            row += bytes((b, g, r, a))
-        rows.append(bytes(row))
-    mask_stride = ((size + 31) // 32) * 4
-    mask = b"\0" * (mask_stride * size)  # alpha decides; the AND mask is all opaque
-    info = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
-    return info + b"".join(rows) + mask
+            rows += bytes(icon_pixel(x, y, size))
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)  # 8-bit RGBA
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header) +
+            png_chunk(b"IDAT", zlib.compress(rows, 9)) + png_chunk(b"IEND", b""))
 
 
 def ico(sizes):

@@ -257,6 +257,16 @@ private:
         fields.push_back("\"banner_width\": " + std::to_string(strip.right - strip.left));
         fields.push_back("\"banner_height\": " + std::to_string(strip.bottom - strip.top));
         fields.push_back(flag("banner_image", image != 0));
+        // The dialog's icon, loaded from the launcher's icon group.
+        DWORD_PTR icon = 0;
+        SendMessageTimeoutW(dialog, WM_GETICON, ICON_BIG, 0, SMTO_ABORTIFHUNG, 2000, &icon);
+        ICONINFO iconInfo = {};
+        const bool iconShown = icon && GetIconInfo(reinterpret_cast<HICON>(icon), &iconInfo);
+        if (iconShown) {
+            DeleteObject(iconInfo.hbmColor);
+            DeleteObject(iconInfo.hbmMask);
+        }
+        fields.push_back(flag("icon", iconShown));
         HDC screen = GetDC(nullptr);
         fields.push_back("\"screen_bits\": " + std::to_string(GetDeviceCaps(screen, BITSPIXEL)));
         ReleaseDC(nullptr, screen);

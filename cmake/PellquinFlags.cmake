@@ -18,6 +18,12 @@ if(WIN32)
   # whenever it finds it); the launcher is linked as one unit from the intermediate form
   # (pellquin_link_whole_program).
   target_compile_options(pellquin_flags INTERFACE -flto -ffat-lto-objects)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # 32-bit Windows unwinds with DWARF tables, needed only where an exception can pass:
+    # functions that cannot throw get none (some 2.5 KB of the launcher). (64-bit Windows
+    # unwinds every frame from its own tables, which must stay complete.)
+    target_compile_options(pellquin_flags INTERFACE -fno-asynchronous-unwind-tables)
+  endif()
   add_link_options(-fno-lto)
   # One self-contained executable: no MinGW runtime DLLs beside it.
   add_link_options(-static -static-libgcc -static-libstdc++)
@@ -56,4 +62,7 @@ endfunction()
 # describes. One partition: GCC 12's partitioned link for MinGW fails with an internal error.
 function(pellquin_link_whole_program target)
   target_link_options(${target} PRIVATE -flto -flto-partition=none)
+  if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_link_options(${target} PRIVATE -fno-asynchronous-unwind-tables)
+  endif()
 endfunction()

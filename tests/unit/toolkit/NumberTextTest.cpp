@@ -6,6 +6,7 @@
 #include "toolkit/diag/NumberText.h"
 #include "toolkit/diag/PrintfFormat.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -265,11 +266,15 @@ TEST(NumberTextTest, LongDoubleMatchesTheCLibrary) {
     for (double value : ComparedDoubles())
         if (std::isfinite(value))
             values.push_back(value);
-    const char* formats[] = {"%Lf",  "%.30Le", "%Lg", "%#.20LG", "%+.3Le",
-                             "%.0Lf", "%-30.10Lg|", "%La", "%.3LA", "%#.0La"};
+    std::vector<std::string> formats = {"%Lf",  "%.30Le",     "%Lg", "%#.20LG",
+                                        "%+.3Le", "%.0Lf", "%-30.10Lg|"};
+#ifndef __MINGW32__
+    // MinGW's %La rounds a halfway hex digit up, not to even; the cases above check ours.
+    formats.insert(formats.end(), {"%La", "%.3LA", "%#.0La"});
+#endif
     int failures = 0;
     for (size_t i = 0; i < values.size(); ++i) {
-        const char* format = formats[i % (sizeof formats / sizeof *formats)];
+        const std::string& format = formats[i % formats.size()];
         std::string expected = Library(format, values[i]);
         std::string ours = Ours(format, values[i]);
         if (ours != expected && ++failures <= 20)
@@ -277,6 +282,26 @@ TEST(NumberTextTest, LongDoubleMatchesTheCLibrary) {
                           << " instead of " << expected;
     }
     EXPECT_EQ(failures, 0);
+}
+
+std::string WithoutSignFlags(std::string flags) {
+    flags.erase(std::remove_if(flags.begin(), flags.end(),
+                               [](char flag) { return flag == '+' || flag == ' '; }),
+                flags.end());
+    return flags;
+}
+
+// MinGW writes nothing for "%#.0o" of 0, where '#' asks for the 0 (the cases above
+// check ours).
+bool MinGWOctalZero(const std::string& format, long long value) {
+#ifdef __MINGW32__
+    return value == 0 && format.back() == 'o' && format.find('#') != std::string::npos &&
+           format.find(".0l") != std::string::npos;
+#else
+    (void)format;
+    (void)value;
+    return false;
+#endif
 }
 
 TEST(NumberTextTest, IntegersMatchTheCLibrary) {
@@ -295,9 +320,15 @@ TEST(NumberTextTest, IntegersMatchTheCLibrary) {
                     for (const char* precision : precisions) {
                         std::string format =
                             std::string("%") + flag + width + precision + "ll" + conversion;
-                        std::string expected = Library(format, value);
+                        // '+' and ' ' are for signed conversions only (MinGW gives
+                        // unsigned ones the space too): the reference goes without.
+                        bool isSigned = *conversion == 'd' || *conversion == 'i';
+                        std::string reference = std::string("%") +
+                                                (isSigned ? flag : WithoutSignFlags(flag)) +
+                                                width + precision + "ll" + conversion;
+                        std::string expected = Library(reference, value);
                         std::string ours = Ours(format, value);
-                        if (ours != expected && ++failures <= 20)
+                        if (ours != expected && !MinGWOctalZero(format, value) && ++failures <= 20)
                             ADD_FAILURE() << format << " of " << value << ": " << ours
                                           << " instead of " << expected;
                     }

@@ -227,7 +227,7 @@ std::vector<double> ComparedDoubles() {
         values.push_back(std::nextafter(values[i], -kInf));
     }
     std::mt19937_64 random(20261211);
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 120; ++i) {
         uint64_t bits = random();
         double value;
         std::memcpy(&value, &bits, sizeof value);

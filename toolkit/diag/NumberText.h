@@ -1,7 +1,8 @@
-// One printf conversion of a number, written as C99 prints it (and glibc, to the
-// last digit): integers d i u o x X, floating point f F e E g G a A, with flags,
-// width and precision. Floating point is exact: the decimal value of the binary
-// number, rounded half to even.
+// One printf conversion of a number, written as C99 and glibc print it, digit for
+// digit: integers d i u o x X, floating point f F e E g G a A, with flags, width
+// and precision. Floating point is exact: the decimal value of the binary number,
+// rounded half to even. (Where glibc loses the zeros '#' keeps in %g, when rounding
+// carries into the exponent form, this keeps them, as C99 says.)
 #pragma once
 
 #include "toolkit/diag/Text.h"

@@ -166,6 +166,15 @@ TEST(NumberTextTest, LongDoubleKeepsItsWiderValue) {
     CheckCases(cases);
 }
 
+// Numbers of hundreds or thousands of characters come whole (they once stopped at
+// 511).
+TEST(NumberTextTest, LongNumbersAreWhole) {
+    std::string exact = "0.1000000000000000055511151231257827021181583404541015625";
+    EXPECT_EQ(Ours("%.600f", 0.1), exact + std::string(602 - exact.size(), '0'));
+    EXPECT_EQ(Ours("%Lf", LDBL_MAX), Library("%Lf", LDBL_MAX));
+    EXPECT_GT(Ours("%Lf", LDBL_MAX).size(), 4000u);
+}
+
 TEST(NumberTextTest, IntegerCases) {
     const Case<long long> cases[] = {
         {"%lld", 0, "0"},

@@ -18,6 +18,9 @@ target_include_directories(pellquin_bz2 SYSTEM PUBLIC ${PELLQUIN_BZIP2_DIR})
 set(PELLQUIN_THIRD_PARTY_SECTIONS
   -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -fno-unwind-tables)
 target_compile_options(pellquin_bz2 PRIVATE ${PELLQUIN_THIRD_PARTY_SECTIONS})
+# Its few diagnostics go through the runtime DLL's own fprintf (an import, no code)
+# rather than MinGW's C99 printf engine, which would be linked for them alone.
+target_compile_definitions(pellquin_bz2 PRIVATE __USE_MINGW_ANSI_STDIO=0)
 
 # liblzma comes from xz-utils' own CMake project, of which only the static library
 # is built. Its programs are defined only where getopt_long is found: saying it is

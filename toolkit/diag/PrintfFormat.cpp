@@ -1,7 +1,8 @@
 #include "toolkit/diag/PrintfFormat.h"
 
+#include "toolkit/diag/NumberText.h"
+
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -40,23 +41,19 @@ void appendText(WString& out, const Conversion& conv, const WString& text) {
         pad(out, fill);
 }
 
-// Numbers go through the C library's own formatter with an 8-bit format.
-std::string numberFormat(const Conversion& conv, const char* length) {
-    std::string f = "%" + conv.flags;
-    if (conv.width >= 0)
-        f += std::to_string(conv.width);
-    if (conv.precision >= 0) {
-        f += '.';
-        f += std::to_string(conv.precision);
+NumberSpec numberSpec(const Conversion& conv) {
+    NumberSpec spec;
+    for (char flag : conv.flags) {
+        spec.leftAlign |= flag == '-';
+        spec.plus |= flag == '+';
+        spec.space |= flag == ' ';
+        spec.alternate |= flag == '#';
+        spec.zeroPad |= flag == '0';
     }
-    return f + length + conv.conversion;
-}
-
-template <typename T> void appendNumber(WString& out, const std::string& format, T value) {
-    char buffer[512];
-    int n = std::snprintf(buffer, sizeof buffer, format.c_str(), value);
-    if (n >= 0)
-        appendAscii(out, buffer);
+    spec.width = conv.width;
+    spec.precision = conv.precision;
+    spec.conversion = conv.conversion;
+    return spec;
 }
 
 const char* nullText = "(null)";
@@ -144,7 +141,7 @@ void appendSigned(WString& out, Conversion& conv, va_list& arguments) {
         v = va_arg(arguments, int);
         break;
     }
-    appendNumber(out, numberFormat(conv, "ll"), v);
+    AppendSignedText(out, numberSpec(conv), v);
 }
 
 void appendUnsigned(WString& out, Conversion& conv, va_list& arguments) {
@@ -169,24 +166,24 @@ void appendUnsigned(WString& out, Conversion& conv, va_list& arguments) {
         v = va_arg(arguments, unsigned);
         break;
     }
-    appendNumber(out, numberFormat(conv, "ll"), v);
+    AppendUnsignedText(out, numberSpec(conv), v);
 }
 
 void appendFloating(WString& out, Conversion& conv, va_list& arguments) {
     if (conv.length == Conversion::kLongDouble)
-        appendNumber(out, numberFormat(conv, "L"), va_arg(arguments, long double));
+        AppendFloatText(out, numberSpec(conv), va_arg(arguments, long double));
     else
-        appendNumber(out, numberFormat(conv, ""), va_arg(arguments, double));
+        AppendFloatText(out, numberSpec(conv), va_arg(arguments, double));
 }
 
 // As the Windows runtime writes pointers: all hex digits, upper case.
 void appendPointer(WString& out, const Conversion& conv, va_list& arguments) {
     auto value = reinterpret_cast<uintptr_t>(va_arg(arguments, void*));
-    char buffer[2 * sizeof(uintptr_t) + 1];
-    std::snprintf(buffer, sizeof buffer, "%0*llX", int(2 * sizeof(uintptr_t)),
-                  static_cast<unsigned long long>(value));
+    NumberSpec digits;
+    digits.conversion = 'X';
+    digits.precision = int(2 * sizeof(uintptr_t));
     WString text;
-    appendAscii(text, buffer);
+    AppendUnsignedText(text, digits, value);
     appendText(out, conv, text);
 }
 

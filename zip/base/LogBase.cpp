@@ -3,8 +3,6 @@
 #include "os/SystemError.h"
 #include "zip/base/XString.h"
 
-#include <cstdio>
-
 namespace vexmar {
 
 LogBase::~LogBase() = default;
@@ -55,9 +53,17 @@ bool LogBase::logDataInt64(const char* name, int64_t value) {
 }
 
 bool LogBase::logDataHex(const char* name, uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", unsigned(value));
-    return logData(name, text);
+    // "0x" and the hex digits without leading zeros, lower case.
+    char text[2 + 2 * sizeof value + 1];
+    char* p = text + sizeof text;
+    *--p = 0;
+    do {
+        *--p = "0123456789abcdef"[value & 15];
+        value >>= 4;
+    } while (value);
+    *--p = 'x';
+    *--p = '0';
+    return logData(name, p);
 }
 
 bool LogBase::logDataStr(const char* name, const XString& value) {

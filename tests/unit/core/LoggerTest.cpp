@@ -222,6 +222,8 @@ TEST(LogBase, Conveniences) {
     log.logDataInt("i", -5);
     log.logDataInt64("i64", 5000000000);
     log.logDataHex("h", 0x1F);
+    log.logDataHex("h0", 0);
+    log.logDataHex("hmax", 0xFFFFFFFF);
     log.logDataStr("x", x);
     log.logDataSb("sb", StringBuffer("sb"));
     log.logDataQP("filenameQP", "a=b \x81 ", 6);
@@ -232,6 +234,8 @@ TEST(LogBase, Conveniences) {
     EXPECT_EQ(log.lines, "i=-5\n"
                          "i64=5000000000\n"
                          "h=0x1f\n"
+                         "h0=0x0\n"
+                         "hmax=0xffffffff\n"
                          "x=\xC3\xA9\n"
                          "sb=sb\n"
                          "filenameQP=a=3Db =81=20\n"

@@ -2,6 +2,7 @@
 
 #include "app/BuilderMode.h"
 #include "app/LauncherBox.h"
+#include "app/PackedStrings.h"
 #include "app/PellquinCmdLineInfo.h"
 #include "app/PellquinDlg.h"
 #include "app/RunLog.h"
@@ -26,6 +27,10 @@ void* mainWindow() {
 } // namespace
 
 bool CPellquinApp::InitInstance() {
+    // Before anything can report: the toolkit's texts are mostly kept packed. (Should
+    // that fail, a report finds no text and says so in the toolkit's own words.)
+    (void)Pellquin::RegisterPackedStrings(Pellquin::kPackedStringTables, m_hInstance);
+
     // Otherwise the Program Compatibility Assistant may ask, after the launcher
     // ends, whether the installation went well.
     Quillkit::SetCompatibilityAssistantFlag(0);

@@ -31,7 +31,7 @@ const void* resourceData(ModuleHandle module, ResourceHandle resource, uint32_t&
 // EnumResourceLanguagesW: the languages in which the resource exists, in the
 // order the system reports them. False when the resource cannot be enumerated.
 [[nodiscard]] bool resourceLanguages(ModuleHandle module, uint16_t type, uint16_t name,
-                       std::vector<uint16_t>& languages);
+                                     std::vector<uint16_t>& languages);
 
 // One resource of a generated table.
 struct ResourceEntry {
@@ -41,6 +41,11 @@ struct ResourceEntry {
     uint32_t size;
     const void* data;
 };
+
+// Announces resources of `module` held as a table; the entries must live as long
+// as the process. Off Windows these are a module's resources. On Windows they
+// come after the module's own: resources the program keeps packed.
+void registerResources(ModuleHandle module, const ResourceEntry* entries, size_t count);
 
 // Off Windows: announces the resources of the module that holds `entries`. (On
 // Windows the linker puts the compiled resource script into the image instead.)

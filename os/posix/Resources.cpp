@@ -1,72 +1,16 @@
 #include "os/Resources.h"
 
-#include "os/UserLanguage.h"
+#include "os/ResourceTable.h"
 
 #include <cerrno>
-#include <mutex>
 
 namespace os {
 
-namespace {
-
-struct ModuleTable {
-    ModuleHandle module;
-    const ResourceEntry* entries;
-    size_t count;
-};
-
-struct Registry {
-    std::mutex lock;
-    std::vector<ModuleTable> tables;
-};
-
-Registry& registry() {
-    static Registry instance;
-    return instance;
-}
-
-constexpr uint16_t kEnglishUnitedStates = 0x0409;
-
-// Finds (type, name) in one module's table; `accept` picks the language.
-template <typename Accept>
-const ResourceEntry* find(const ModuleTable& table, uint16_t type, uint16_t name, Accept accept) {
-    for (size_t i = 0; i < table.count; ++i) {
-        const ResourceEntry& e = table.entries[i];
-        if (e.type == type && e.name == name && accept(e.language))
-            return &e;
-    }
-    return nullptr;
-}
-
-// The neutral language, then the user's, then English, then whatever is there.
-const ResourceEntry* findNeutral(const ModuleTable& table, uint16_t type, uint16_t name) {
-    const uint16_t user = userDefaultLanguage();
-    for (uint16_t wanted : {uint16_t(0), user, kEnglishUnitedStates})
-        if (auto e = find(table, type, name, [&](uint16_t l) { return l == wanted; }))
-            return e;
-    return find(table, type, name, [](uint16_t) { return true; });
-}
-
-} // namespace
-
-ResourceRegistration::ResourceRegistration(const ResourceEntry* entries, size_t count) {
-    Registry& r = registry();
-    std::lock_guard<std::mutex> hold(r.lock);
-    r.tables.push_back({moduleOfAddress(entries), entries, count});
-}
+// A POSIX module's resources are the tables registered for it.
 
 ResourceHandle findResource(ModuleHandle module, uint16_t type, uint16_t name, uint16_t language) {
-    Registry& r = registry();
-    std::lock_guard<std::mutex> hold(r.lock);
-    for (const ModuleTable& table : r.tables) {
-        if (table.module != module)
-            continue;
-        const ResourceEntry* e =
-            language == 0 ? findNeutral(table, type, name)
-                          : find(table, type, name, [&](uint16_t l) { return l == language; });
-        if (e)
-            return e;
-    }
+    if (const ResourceEntry* e = findRegisteredResource(module, type, name, language))
+        return e;
     errno = ENOENT;
     return nullptr;
 }
@@ -79,23 +23,10 @@ const void* resourceData(ModuleHandle, ResourceHandle resource, uint32_t& size, 
 
 bool resourceLanguages(ModuleHandle module, uint16_t type, uint16_t name,
                        std::vector<uint16_t>& languages) {
-    Registry& r = registry();
-    std::lock_guard<std::mutex> hold(r.lock);
-    bool found = false;
-    for (const ModuleTable& table : r.tables) {
-        if (table.module != module)
-            continue;
-        for (size_t i = 0; i < table.count; ++i) {
-            const ResourceEntry& e = table.entries[i];
-            if (e.type == type && e.name == name) {
-                languages.push_back(e.language);
-                found = true;
-            }
-        }
-    }
-    if (!found)
-        errno = ENOENT;
-    return found;
+    if (registeredResourceLanguages(module, type, name, languages))
+        return true;
+    errno = ENOENT;
+    return false;
 }
 
 } // namespace os

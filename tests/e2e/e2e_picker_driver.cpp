@@ -236,6 +236,25 @@ private:
         }
     }
 
+    bool launcherIconLoads() {
+        wchar_t path[MAX_PATH] = {};
+        DWORD length = MAX_PATH;
+        if (!process_ || !QueryFullProcessImageNameW(process_, 0, path, &length))
+            return false;
+        HMODULE image = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        if (!image)
+            return false;
+        bool loaded = true;
+        for (int side : {16, 32}) {
+            HANDLE icon = LoadImageW(image, MAKEINTRESOURCEW(128), IMAGE_ICON, side, side, 0);
+            loaded = loaded && icon;
+            if (icon)
+                DestroyIcon(static_cast<HICON>(icon));
+        }
+        FreeLibrary(image);
+        return loaded;
+    }
+
     void reportDialog(HWND dialog) {
         std::vector<std::string> fields;
         const std::pair<const char*, int> controls[] = {{"directory", kDirectoryField},
@@ -257,15 +276,8 @@ private:
         fields.push_back("\"banner_width\": " + std::to_string(strip.right - strip.left));
         fields.push_back("\"banner_height\": " + std::to_string(strip.bottom - strip.top));
         fields.push_back(flag("banner_image", image != 0));
-        // The dialog's icon, loaded from the launcher's icon group.
-        DWORD_PTR icon = 0;
-        SendMessageTimeoutW(dialog, WM_GETICON, ICON_BIG, 0, SMTO_ABORTIFHUNG, 2000, &icon);
-        ICONINFO iconInfo = {};
-        const bool iconShown = icon && GetIconInfo(reinterpret_cast<HICON>(icon), &iconInfo);
-        if (iconShown) {
-            DeleteObject(iconInfo.hbmColor);
-            DeleteObject(iconInfo.hbmMask);
-        }
+        // The launcher's icon group, as the system loads it at both of its sizes.
+        const bool iconShown = launcherIconLoads();
         fields.push_back(flag("icon", iconShown));
         HDC screen = GetDC(nullptr);
         fields.push_back("\"screen_bits\": " + std::to_string(GetDeviceCaps(screen, BITSPIXEL)));
@@ -349,9 +361,9 @@ private:
         const bool taken = waitFor([&] { return GetForegroundWindow() == other; }, 5000);
         // Time for the picker to react to losing the activation, as it would.
         waitFor([] { return false; }, 500);
-        report("interrupted", {flag("typed", typed), flag("taken", taken),
-                               field("field", windowText(field_)),
-                               "\"boxes\": " + std::to_string(openBoxes())});
+        report("interrupted",
+               {flag("typed", typed), flag("taken", taken), field("field", windowText(field_)),
+                "\"boxes\": " + std::to_string(openBoxes())});
         DestroyWindow(other);
         SetForegroundWindow(picker_);
         waitFor([&] { return GetForegroundWindow() == picker_; }, 5000);

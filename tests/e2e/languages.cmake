@@ -1,6 +1,7 @@
 # A launcher that offers all six UI languages (the shipped one offers English
 # only), for the cases that run it in each language: the same program with string
-# tables generated for that language list.
+# tables generated for that language list, split as the launcher's are (the packed
+# blocks are the same for every language list).
 set(LANGUAGES_GEN ${CMAKE_BINARY_DIR}/generated/all-languages)
 add_custom_command(
   OUTPUT ${LANGUAGES_GEN}/StringTables.res.o
@@ -11,8 +12,9 @@ add_custom_command(
           "--define=PELLQUIN_SUITE_FOLDER=${PELLQUIN_SUITE_FOLDER}"
           "--define=PELLQUIN_SUITE_GUID=${PELLQUIN_SUITE_GUID}"
           "--define=PELLQUIN_UI_LANGUAGES=1031,1033,1036,1041,1042,2052"
-          --rc ${LANGUAGES_GEN}/StringTables.rc --cpp ${LANGUAGES_GEN}/StringTables.cpp
           --header ${LANGUAGES_GEN}/StringIds.h
+          --pack-from 9000 "--keep-containing=${PELLQUIN_COMPANY_NAME}"
+          --packed-cpp ${LANGUAGES_GEN}/PackedStrings.cpp --kept-rc ${LANGUAGES_GEN}/StringTables.rc
   COMMAND ${CMAKE_RC_COMPILER} -O coff -i ${LANGUAGES_GEN}/StringTables.rc
           -o ${LANGUAGES_GEN}/StringTables.res.o
   DEPENDS ${CMAKE_SOURCE_DIR}/tools/strings/gen_strings.py
@@ -26,7 +28,7 @@ get_target_property(launcher_definitions Pellquin COMPILE_DEFINITIONS)
 get_target_property(launcher_options Pellquin LINK_OPTIONS)
 set(sources)
 foreach(source IN LISTS launcher_sources)
-  if(source MATCHES "StringTables\\.res\\.o$")
+  if(source MATCHES "(StringTables|KeptStrings)\\.res\\.o$")
     continue()
   endif()
   if(NOT IS_ABSOLUTE ${source})

@@ -5,7 +5,8 @@ Same options and harness as run_e2e.py; --driver names e2e_picker_driver.exe. Fo
 each depth Xvfb offers (16 and 24 bits; Wine reports 24 as 32), the case starts a
 display of that depth, opens the dialog there and checks that the strip shows a
 bitmap across the top, 59 pixels high (the bitmap made for it is 578 x 59 pixels,
-the strip at 96 dots per inch), and that the dialog has its icon. Saves screenshots/banner-DEPTH.png beside the work folder.
+the strip at 96 dots per inch), and that the launcher's icon loads at both its sizes.
+Saves screenshots/banner-DEPTH.png beside the work folder.
 """
 import os
 import sys
@@ -43,7 +44,7 @@ def banner_depths(h):
         check(dialog["screen_bits"] == bits,
               f"depth {depth}: Wine reports {dialog['screen_bits']} bits per pixel")
         check(dialog["banner_image"], f"depth {depth}: the strip holds no bitmap")
-        check(dialog["icon"], f"depth {depth}: the dialog has no icon")
+        check(dialog["icon"], f"depth {depth}: the launcher's icon does not load")
         # The strip spans the dialog's client width (which depends on the dialog font),
         # 59 pixels high; the 578-pixel bitmap is the one made for it.
         size = (dialog["banner_width"], dialog["banner_height"])

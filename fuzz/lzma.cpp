@@ -2,11 +2,11 @@
 // (read from a source in pieces) or a .lzma block (unpacked in memory); bits 0-2 the largest
 // piece the source hands out (0: any); bits 4-7 with the next two bytes the decoded size, up to
 // 1 MB. The rest is the entry or the block. An entry never gives more than its size.
+#include "CountingOutput.h"
 #include "codecs/lzma/LzmaDecode.h"
 #include "codecs/lzma/LzmaUnpack.h"
 #include "zip/base/LogNull.h"
 #include "zip/base/stream/MemoryDataSource.h"
-#include "zip/base/stream/Output.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -29,16 +29,6 @@ public:
 
 private:
     uint32_t piece_;
-};
-
-class CountingOutput : public Output {
-public:
-    CountingOutput() : Output(kMemory) {}
-    bool writeRaw(const uint8_t*, uint64_t length, ProgressMonitor*, LogBase&) override {
-        bytes += length;
-        return true;
-    }
-    uint64_t bytes = 0;
 };
 
 } // namespace

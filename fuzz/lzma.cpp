@@ -23,8 +23,8 @@ public:
         : MemoryDataSource(data, size), piece_(piece) {}
     bool readRaw(uint8_t* buffer, uint32_t max, uint32_t& count, bool& atEnd,
                  ProgressMonitor* monitor, LogBase& log) override {
-        return MemoryDataSource::readRaw(buffer, piece_ != 0 && max > piece_ ? piece_ : max,
-                                         count, atEnd, monitor, log);
+        return MemoryDataSource::readRaw(buffer, piece_ != 0 && max > piece_ ? piece_ : max, count,
+                                         atEnd, monitor, log);
     }
 
 private:

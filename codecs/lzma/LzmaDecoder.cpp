@@ -10,9 +10,15 @@ constexpr uint32_t kEndMarkerDistance = 0xFFFFFFFF;
 unsigned afterLiteral(unsigned state) {
     return state < 4 ? 0 : state < 10 ? state - 3 : state - 6;
 }
-unsigned afterMatch(unsigned state) { return state < kFirstMatchState ? 7 : 10; }
-unsigned afterRep(unsigned state) { return state < kFirstMatchState ? 8 : 11; }
-unsigned afterShortRep(unsigned state) { return state < kFirstMatchState ? 9 : 11; }
+unsigned afterMatch(unsigned state) {
+    return state < kFirstMatchState ? 7 : 10;
+}
+unsigned afterRep(unsigned state) {
+    return state < kFirstMatchState ? 8 : 11;
+}
+unsigned afterShortRep(unsigned state) {
+    return state < kFirstMatchState ? 9 : 11;
+}
 
 // A match length less the minimum of 2.
 uint32_t decodeLength(RangeDecoder& rc, LengthModel& m, unsigned posState) {
@@ -88,9 +94,11 @@ Status Decoder::run(Window& w, size_t outLimit, const uint8_t*& in, const uint8_
         const unsigned posState = static_cast<unsigned>(decoded) & pbMask_;
         if (rc.bit(m.isMatch[state][posState]) == 0) {
             const unsigned previous = decoded == 0 ? 0 : bytes[pos != 0 ? pos - 1 : w.size - 1];
-            Prob* const probs =
-                m.literal + kLiteralCoderSize * (((static_cast<unsigned>(decoded) & lpMask_) << lc_) |
-                                                 previous >> (8 - lc_));
+            // The coder is chosen by the low bits of the position and the high bits of the
+            // byte before.
+            const unsigned coder =
+                ((static_cast<unsigned>(decoded) & lpMask_) << lc_) | previous >> (8 - lc_);
+            Prob* const probs = m.literal + kLiteralCoderSize * coder;
             unsigned symbol = 1;
             if (state >= kFirstMatchState) {
                 // After a match the byte at the last distance predicts this one, bit by bit,

@@ -28,13 +28,13 @@ bool corrupt(LogBase& log) {
 
 } // namespace
 
-bool decodeStream(const Properties& properties, DataSource& source, Output& output,
-                  uint64_t size, ProgressMonitor* monitor, LogBase& log) {
+bool decodeStream(const Properties& properties, DataSource& source, Output& output, uint64_t size,
+                  ProgressMonitor* monitor, LogBase& log) {
     // Matches never reach further back than the output is long, however large a dictionary
     // the header asks for.
     Window window;
-    window.size = size < properties.dictionarySize ? static_cast<size_t>(size)
-                                                   : properties.dictionarySize;
+    window.size =
+        size < properties.dictionarySize ? static_cast<size_t>(size) : properties.dictionarySize;
     window.dictionary = static_cast<uint32_t>(window.size);
     std::unique_ptr<uint8_t[]> history(new (std::nothrow) uint8_t[window.size]);
     std::unique_ptr<Decoder> decoder(new (std::nothrow) Decoder(properties));

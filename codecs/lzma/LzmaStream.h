@@ -18,8 +18,8 @@ namespace lzma {
 
 // Decodes the raw stream that follows the properties until `size` bytes have come out or the
 // end marker comes. Errors are logged.
-bool decodeStream(const Properties& properties, DataSource& source, Output& output,
-                  uint64_t size, ProgressMonitor* monitor, LogBase& log);
+bool decodeStream(const Properties& properties, DataSource& source, Output& output, uint64_t size,
+                  ProgressMonitor* monitor, LogBase& log);
 
 } // namespace lzma
 } // namespace vexmar

@@ -51,8 +51,8 @@ TEST(LzmaDamage, CutShortStreamsSaySo) {
         const size_t header = 9;
         const size_t n = entry.size() - header;
         const size_t last = marker ? n * 9 / 10 : n - 1;
-        for (size_t keep : {size_t(0), size_t(1), size_t(4), size_t(5), size_t(6), n / 3,
-                            n / 2, last}) {
+        for (size_t keep :
+             {size_t(0), size_t(1), size_t(4), size_t(5), size_t(6), n / 3, n / 2, last}) {
             const Bytes cut(entry.begin(), entry.begin() + header + keep);
             for (uint32_t piece : {1u, 0u}) {
                 const EntryRun run = decodeEntry(cut, data.size(), piece);
@@ -168,8 +168,7 @@ TEST(LzmaDamage, BlocksThatDoNotEndAsTheySayAreRefused) {
         {"cut in the middle", cutAtHalf, data.size()},
         {"end marker before the last byte", lzmaBlock(marked, std::nullopt), data.size() + 1},
         {"more bytes than room, size unknown", lzmaBlock(marked, std::nullopt), data.size() - 1},
-        {"more bytes than room, no marker", lzmaBlock(unmarked, data.size() - 1),
-         data.size() - 1},
+        {"more bytes than room, no marker", lzmaBlock(unmarked, data.size() - 1), data.size() - 1},
     };
     for (const auto& c : cases)
         EXPECT_FALSE(unpackBlock(c.block, c.size)) << c.what;

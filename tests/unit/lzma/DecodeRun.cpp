@@ -16,8 +16,8 @@ public:
         : MemoryDataSource(bytes.data(), bytes.size()), piece_(piece) {}
     bool readRaw(uint8_t* buffer, uint32_t max, uint32_t& count, bool& atEnd,
                  vexmar::ProgressMonitor* monitor, vexmar::LogBase& log) override {
-        return MemoryDataSource::readRaw(buffer, piece_ != 0 && max > piece_ ? piece_ : max,
-                                         count, atEnd, monitor, log);
+        return MemoryDataSource::readRaw(buffer, piece_ != 0 && max > piece_ ? piece_ : max, count,
+                                         atEnd, monitor, log);
     }
 
 private:
@@ -49,8 +49,8 @@ bool unpackBlock(const Bytes& block, size_t size, const Bytes* expected) {
 }
 
 Bytes textSample(size_t size) {
-    static const char* const words[] = {"setup", "payload", "folder", "archive", "the",
-                                        "install", "of", "a", "version", "\r\n"};
+    static const char* const words[] = {"setup",   "payload", "folder", "archive", "the",
+                                        "install", "of",      "a",      "version", "\r\n"};
     Bytes text;
     uint32_t state = 7;
     while (text.size() < size) {

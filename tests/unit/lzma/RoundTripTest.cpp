@@ -61,8 +61,7 @@ TEST(LzmaRoundTrip, BlocksDecodeWithOrWithoutTheirSize) {
             encodeLzma(data, {.dictionary = sample.dictionary, .endMarker = false});
         EXPECT_TRUE(unpackBlock(lzmaBlock(marked, std::nullopt), data.size(), &data))
             << sample.name;
-        EXPECT_TRUE(unpackBlock(lzmaBlock(marked, data.size()), data.size(), &data))
-            << sample.name;
+        EXPECT_TRUE(unpackBlock(lzmaBlock(marked, data.size()), data.size(), &data)) << sample.name;
         EXPECT_TRUE(unpackBlock(lzmaBlock(unmarked, data.size()), data.size(), &data))
             << sample.name;
     }
@@ -77,8 +76,8 @@ TEST(LzmaRoundTrip, EveryContextSplitLiblzmaAllows) {
     for (uint32_t lc = 0; lc <= 4; ++lc) {
         for (uint32_t lp = 0; lc + lp <= 4; ++lp) {
             for (uint32_t pb = 0; pb <= 4; ++pb) {
-                const std::string what = "lc " + std::to_string(lc) + " lp " +
-                                         std::to_string(lp) + " pb " + std::to_string(pb);
+                const std::string what = "lc " + std::to_string(lc) + " lp " + std::to_string(lp) +
+                                         " pb " + std::to_string(pb);
                 const Encoded encoded = encodeLzma(data, {.lc = lc, .lp = lp, .pb = pb});
                 const EntryRun run = decodeEntry(zipLzmaEntry(encoded), data.size(), 7);
                 EXPECT_TRUE(run.ok && run.out == data) << what;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <ctime>
 #include <vector>
 
 namespace bench {
@@ -14,6 +15,20 @@ template <class Work> double secondsOf(Work&& work) {
     const auto start = std::chrono::steady_clock::now();
     work();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Processor time of the calling thread: the machine may be busy with other work meanwhile.
+inline double threadSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+// The processor seconds one call of work() takes.
+template <class Work> double cpuSecondsOf(Work&& work) {
+    const double start = threadSeconds();
+    work();
+    return threadSeconds() - start;
 }
 
 inline double median(std::vector<double> values) {

@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -31,19 +30,6 @@ constexpr size_t kMiB = size_t(1) << 20;
 constexpr int kRuns = 11;
 // How much longer than libdeflate ours may take on a corpus.
 constexpr double kTargetBehindLibdeflate = 1.10;
-
-// Processor time of the calling thread: the machine may be busy with other work meanwhile.
-double threadSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
-
-template <class Work> double cpuSecondsOf(Work&& work) {
-    const double start = threadSeconds();
-    work();
-    return threadSeconds() - start;
-}
 
 struct Stream {
     Bytes compressed;
@@ -196,7 +182,7 @@ bool measure(const Corpus& corpus) {
     std::vector<std::vector<double>> seconds(std::size(kContenders));
     for (int run = 0; run < kRuns; ++run)
         for (size_t i = 0; i < std::size(kContenders); ++i)
-            seconds[i].push_back(cpuSecondsOf([&] {
+            seconds[i].push_back(bench::cpuSecondsOf([&] {
                 size_t total = 0;
                 for (const Stream& s : corpus.streams)
                     total += kContenders[i].decode(s, out.data());

@@ -1,5 +1,5 @@
-# libbz2 and liblzma for the Windows builds: static libraries compiled with the
-# build's own toolchain from Debian's source packages.
+# libbz2 (the product's) and liblzma (the tests' reference for LZMA) for the Windows builds:
+# static libraries compiled with the build's own toolchain from Debian's source packages.
 include(DebianSource)
 pellquin_debian_sources(bzip2 xz-utils)
 set(PELLQUIN_BZIP2_DIR ${PELLQUIN_DEBIAN_SOURCES_DIR}/bzip2)

@@ -1,6 +1,7 @@
-# libbz2 and liblzma, the only third-party libraries of the product.
-# Natively they come from Debian's -dev packages; for the MinGW targets they are
-# cross-compiled from Debian's source packages (CrossDeps.cmake).
+# libbz2, the only third-party library of the product, and liblzma, which only the tests
+# link: it is the yardstick our LZMA decoder is checked against. Natively they come from
+# Debian's -dev packages; for the MinGW targets they are cross-compiled from Debian's source
+# packages (CrossDeps.cmake).
 if(NOT CMAKE_CROSSCOMPILING)
   find_package(BZip2 REQUIRED)
   find_package(LibLZMA REQUIRED)

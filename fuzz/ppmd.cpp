@@ -2,10 +2,10 @@
 // restoration method; the sub-allocator is held to 1 to 4 MB so that the model runs out of
 // memory, and restarts or cuts itself off, within a run), the rest is the coded data. The
 // output is capped; a decode that succeeds must have stopped at an end mark within the cap.
+#include "CountingOutput.h"
 #include "codecs/ppmd/PpmdI1Platform.h"
 #include "zip/base/LogNull.h"
 #include "zip/base/stream/MemoryDataSource.h"
-#include "zip/base/stream/Output.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,16 +16,6 @@ using namespace vexmar;
 namespace {
 
 constexpr uint64_t kOutputLimit = 4u << 20;
-
-class CountingOutput : public Output {
-public:
-    CountingOutput() : Output(kMemory) {}
-    bool writeRaw(const uint8_t*, uint64_t length, ProgressMonitor*, LogBase&) override {
-        bytes += length;
-        return true;
-    }
-    uint64_t bytes = 0;
-};
 
 } // namespace
 

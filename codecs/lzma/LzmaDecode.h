@@ -1,4 +1,4 @@
-// LZMA decoding from a source to an output (ZIP method 14), through liblzma.
+// LZMA decoding from a source to an output (ZIP method 14).
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Unpacking a whole LZMA block held in memory (the .lzma form: properties,
-// dictionary size and length, then the stream), through liblzma. The build
-// packs data built into the program this way (the code page tables).
+// dictionary size and length, then the stream). The build packs data built into
+// the program this way (the code page tables).
 #pragma once
 
 #include <cstddef>

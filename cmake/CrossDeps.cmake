@@ -10,7 +10,7 @@ add_library(pellquin_bz2 STATIC
   ${PELLQUIN_BZIP2_DIR}/blocksort.c ${PELLQUIN_BZIP2_DIR}/bzlib.c
   ${PELLQUIN_BZIP2_DIR}/compress.c ${PELLQUIN_BZIP2_DIR}/crctable.c
   ${PELLQUIN_BZIP2_DIR}/decompress.c ${PELLQUIN_BZIP2_DIR}/huffman.c
-  ${PELLQUIN_BZIP2_DIR}/randtable.c)
+  ${PELLQUIN_BZIP2_DIR}/randtable.c ${CMAKE_SOURCE_DIR}/codecs/bzip2/Bzip2InternalError.c)
 target_include_directories(pellquin_bz2 SYSTEM PUBLIC ${PELLQUIN_BZIP2_DIR})
 # The launcher only decodes. Each function in a section of its own, and no unwind tables
 # (whose entries would keep every function: nothing unwinds through this C code, which
@@ -18,9 +18,11 @@ target_include_directories(pellquin_bz2 SYSTEM PUBLIC ${PELLQUIN_BZIP2_DIR})
 set(PELLQUIN_THIRD_PARTY_SECTIONS
   -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -fno-unwind-tables)
 target_compile_options(pellquin_bz2 PRIVATE ${PELLQUIN_THIRD_PARTY_SECTIONS})
-# Its few diagnostics go through the runtime DLL's own fprintf (an import, no code)
-# rather than MinGW's C99 printf engine, which would be linked for them alone.
-target_compile_definitions(pellquin_bz2 PRIVATE __USE_MINGW_ANSI_STDIO=0)
+# Without its file functions and their messages (the engine decodes from memory): an
+# inconsistency it finds in its own state goes to bz_internal_error, ours. What stdio
+# remains goes through the runtime DLL's own functions (imports, no code) rather than
+# MinGW's C99 printf engine, which would be linked for it alone.
+target_compile_definitions(pellquin_bz2 PRIVATE BZ_NO_STDIO __USE_MINGW_ANSI_STDIO=0)
 
 # liblzma comes from xz-utils' own CMake project, of which only the static library
 # is built. Its programs are defined only where getopt_long is found: saying it is

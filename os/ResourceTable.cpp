@@ -19,9 +19,11 @@ struct Registry {
     std::vector<ModuleTable> tables;
 };
 
+// Never destroyed: lookups may come during the program's exit, and the tables
+// registered stay reachable for as long as the process lives.
 Registry& registry() {
-    static Registry instance;
-    return instance;
+    static Registry* instance = new Registry;
+    return *instance;
 }
 
 constexpr uint16_t kEnglishUnitedStates = 0x0409;

@@ -1,7 +1,7 @@
 #include "toolkit/diag/NumberText.h"
 
 #include "toolkit/diag/ExactDecimal.h"
-#include "toolkit/diag/FloatParts.h"
+#include "toolkit/diag/FloatFields.h"
 
 namespace Quillkit {
 
@@ -12,11 +12,11 @@ bool isUpper(char conversion) {
 }
 
 // Width: spaces before, zeros between prefix and body, or spaces after.
-void layOut(std::string& out, const NumberSpec& spec, const std::string& prefix,
+void layOut(std::string& out, const NumberForm& form, const std::string& prefix,
             const std::string& body, bool zeroPad) {
     size_t length = prefix.size() + body.size();
-    size_t fill = spec.width > 0 && size_t(spec.width) > length ? size_t(spec.width) - length : 0;
-    if (spec.leftAlign) {
+    size_t fill = form.width > 0 && size_t(form.width) > length ? size_t(form.width) - length : 0;
+    if (form.leftAlign) {
         out += prefix;
         out += body;
         out.append(fill, ' ');
@@ -31,8 +31,8 @@ void layOut(std::string& out, const NumberSpec& spec, const std::string& prefix,
     }
 }
 
-std::string signText(const NumberSpec& spec, bool negative) {
-    return negative ? "-" : spec.plus ? "+" : spec.space ? " " : "";
+std::string signText(const NumberForm& form, bool negative) {
+    return negative ? "-" : form.plus ? "+" : form.space ? " " : "";
 }
 
 void appendDigits(std::string& out, unsigned long long value, unsigned base, bool upper) {
@@ -47,21 +47,21 @@ void appendDigits(std::string& out, unsigned long long value, unsigned base, boo
         out += text[--n];
 }
 
-void appendInteger(std::string& out, const NumberSpec& spec, unsigned long long magnitude,
+void appendInteger(std::string& out, const NumberForm& form, unsigned long long magnitude,
                    const std::string& sign) {
-    char c = spec.conversion;
+    char c = form.conversion;
     unsigned base = c == 'o' ? 8 : c == 'x' || c == 'X' ? 16 : 10;
     std::string body;
-    if (magnitude != 0 || spec.precision != 0)
+    if (magnitude != 0 || form.precision != 0)
         appendDigits(body, magnitude, base, c == 'X');
-    if (spec.precision > 0 && size_t(spec.precision) > body.size())
-        body.insert(0, size_t(spec.precision) - body.size(), '0');
+    if (form.precision > 0 && size_t(form.precision) > body.size())
+        body.insert(0, size_t(form.precision) - body.size(), '0');
     std::string prefix = sign;
-    if (spec.alternate && base == 8 && (body.empty() || body[0] != '0'))
+    if (form.alternate && base == 8 && (body.empty() || body[0] != '0'))
         body.insert(0, 1, '0');
-    if (spec.alternate && base == 16 && magnitude != 0)
+    if (form.alternate && base == 16 && magnitude != 0)
         prefix += c == 'X' ? "0X" : "0x";
-    layOut(out, spec, prefix, body, spec.zeroPad && !spec.leftAlign && spec.precision < 0);
+    layOut(out, form, prefix, body, form.zeroPad && !form.leftAlign && form.precision < 0);
 }
 
 void appendExponent(std::string& body, char letter, int exponent, size_t minimumDigits) {
@@ -128,22 +128,22 @@ std::string generalBody(const DecimalDigits& value, int precision, bool alternat
 
 // %a: a hex digit before the point (for a double, 1 or, below the normal range,
 // 0), the rest of the mantissa in hex after it, and a binary exponent.
-std::string hexBody(const FloatParts& parts, const NumberSpec& spec) {
-    bool upper = isUpper(spec.conversion);
+std::string hexBody(const FloatFields& parts, const NumberForm& form) {
+    bool upper = isUpper(form.conversion);
     int fractionBits = parts.fractionBits == 52 ? 52 : 60;
     int places = fractionBits / 4;
     unsigned lead = unsigned(parts.mantissa >> fractionBits);
     uint64_t fraction = parts.mantissa & ((uint64_t(1) << fractionBits) - 1);
     int exponent = parts.mantissa ? parts.exponent + fractionBits : 0;
-    if (spec.precision >= 0 && spec.precision < places) {
-        int dropped = 4 * (places - spec.precision);
+    if (form.precision >= 0 && form.precision < places) {
+        int dropped = 4 * (places - form.precision);
         uint64_t rest = fraction & ((uint64_t(1) << dropped) - 1);
         uint64_t half = uint64_t(1) << (dropped - 1);
         fraction >>= dropped;
-        bool odd = spec.precision > 0 ? (fraction & 1) : (lead & 1);
+        bool odd = form.precision > 0 ? (fraction & 1) : (lead & 1);
         if (rest > half || (rest == half && odd)) {
             ++fraction;
-            if (fraction >> (4 * spec.precision)) { // the carry reaches the lead digit
+            if (fraction >> (4 * form.precision)) { // the carry reaches the lead digit
                 fraction = 0;
                 if (++lead == 16) {
                     lead = 1;
@@ -151,47 +151,47 @@ std::string hexBody(const FloatParts& parts, const NumberSpec& spec) {
                 }
             }
         }
-        places = spec.precision;
+        places = form.precision;
     }
     std::string digits;
     for (int i = places - 1; i >= 0; --i)
         digits += (upper ? "0123456789ABCDEF" : "0123456789abcdef")[(fraction >> (4 * i)) & 15];
-    if (spec.precision < 0)
+    if (form.precision < 0)
         digits.erase(digits.find_last_not_of('0') + 1);
-    else if (size_t(spec.precision) > digits.size())
-        digits.append(size_t(spec.precision) - digits.size(), '0');
+    else if (size_t(form.precision) > digits.size())
+        digits.append(size_t(form.precision) - digits.size(), '0');
     std::string body(1, (upper ? "0123456789ABCDEF" : "0123456789abcdef")[lead]);
-    if (!digits.empty() || spec.alternate)
+    if (!digits.empty() || form.alternate)
         body += '.';
     body += digits;
     appendExponent(body, upper ? 'P' : 'p', exponent, 1);
     return body;
 }
 
-void appendFloat(std::string& out, const NumberSpec& spec, const FloatParts& parts) {
-    bool upper = isUpper(spec.conversion);
-    std::string prefix = signText(spec, parts.negative);
+void appendFloat(std::string& out, const NumberForm& form, const FloatFields& parts) {
+    bool upper = isUpper(form.conversion);
+    std::string prefix = signText(form, parts.negative);
     if (parts.infinite || parts.nan) {
-        layOut(out, spec, prefix, parts.nan ? (upper ? "NAN" : "nan") : (upper ? "INF" : "inf"),
+        layOut(out, form, prefix, parts.nan ? (upper ? "NAN" : "nan") : (upper ? "INF" : "inf"),
                false);
         return;
     }
-    char c = char(spec.conversion | 0x20);
+    char c = char(form.conversion | 0x20);
     std::string body;
     if (c == 'a') {
         prefix += upper ? "0X" : "0x";
-        body = hexBody(parts, spec);
+        body = hexBody(parts, form);
     } else {
         DecimalDigits value = ExactDecimal(parts.mantissa, parts.exponent);
-        int precision = spec.precision < 0 ? 6 : spec.precision;
+        int precision = form.precision < 0 ? 6 : form.precision;
         if (c == 'f')
-            body = fixedBody(value, precision, spec.alternate);
+            body = fixedBody(value, precision, form.alternate);
         else if (c == 'e')
-            body = scientificBody(value, precision, spec.alternate, upper);
+            body = scientificBody(value, precision, form.alternate, upper);
         else
-            body = generalBody(value, spec.precision, spec.alternate, upper);
+            body = generalBody(value, form.precision, form.alternate, upper);
     }
-    layOut(out, spec, prefix, body, spec.zeroPad && !spec.leftAlign);
+    layOut(out, form, prefix, body, form.zeroPad && !form.leftAlign);
 }
 
 void widen(WString& out, const std::string& text) {
@@ -201,45 +201,45 @@ void widen(WString& out, const std::string& text) {
 
 } // namespace
 
-void AppendSignedText(std::string& out, const NumberSpec& spec, long long value) {
+void AppendSignedText(std::string& out, const NumberForm& form, long long value) {
     unsigned long long magnitude = value < 0 ? 0 - static_cast<unsigned long long>(value)
                                              : static_cast<unsigned long long>(value);
-    appendInteger(out, spec, magnitude, signText(spec, value < 0));
+    appendInteger(out, form, magnitude, signText(form, value < 0));
 }
 
-void AppendUnsignedText(std::string& out, const NumberSpec& spec, unsigned long long value) {
-    appendInteger(out, spec, value, "");
+void AppendUnsignedText(std::string& out, const NumberForm& form, unsigned long long value) {
+    appendInteger(out, form, value, "");
 }
 
-void AppendFloatText(std::string& out, const NumberSpec& spec, double value) {
-    appendFloat(out, spec, SplitFloat(value));
+void AppendFloatText(std::string& out, const NumberForm& form, double value) {
+    appendFloat(out, form, SplitFloat(value));
 }
 
-void AppendFloatText(std::string& out, const NumberSpec& spec, long double value) {
-    appendFloat(out, spec, SplitFloat(value));
+void AppendFloatText(std::string& out, const NumberForm& form, long double value) {
+    appendFloat(out, form, SplitFloat(value));
 }
 
-void AppendSignedText(WString& out, const NumberSpec& spec, long long value) {
+void AppendSignedText(WString& out, const NumberForm& form, long long value) {
     std::string text;
-    AppendSignedText(text, spec, value);
+    AppendSignedText(text, form, value);
     widen(out, text);
 }
 
-void AppendUnsignedText(WString& out, const NumberSpec& spec, unsigned long long value) {
+void AppendUnsignedText(WString& out, const NumberForm& form, unsigned long long value) {
     std::string text;
-    AppendUnsignedText(text, spec, value);
+    AppendUnsignedText(text, form, value);
     widen(out, text);
 }
 
-void AppendFloatText(WString& out, const NumberSpec& spec, double value) {
+void AppendFloatText(WString& out, const NumberForm& form, double value) {
     std::string text;
-    AppendFloatText(text, spec, value);
+    AppendFloatText(text, form, value);
     widen(out, text);
 }
 
-void AppendFloatText(WString& out, const NumberSpec& spec, long double value) {
+void AppendFloatText(WString& out, const NumberForm& form, long double value) {
     std::string text;
-    AppendFloatText(text, spec, value);
+    AppendFloatText(text, form, value);
     widen(out, text);
 }
 

@@ -11,7 +11,9 @@
 
 namespace Quillkit {
 
-struct NumberSpec {
+// How one number is written: the flags, width, precision and conversion of a printf
+// conversion.
+struct NumberForm {
     bool leftAlign = false; // '-'
     bool plus = false;      // '+'
     bool space = false;     // ' '
@@ -23,17 +25,17 @@ struct NumberSpec {
 };
 
 // d and i print `value` as signed; u o x X as unsigned.
-void AppendSignedText(std::string& out, const NumberSpec& spec, long long value);
-void AppendUnsignedText(std::string& out, const NumberSpec& spec, unsigned long long value);
+void AppendSignedText(std::string& out, const NumberForm& form, long long value);
+void AppendUnsignedText(std::string& out, const NumberForm& form, unsigned long long value);
 // A double as %f and the rest print it; the long double one keeps its wider value
 // (and %La its own hex form, with a whole hex digit before the point).
-void AppendFloatText(std::string& out, const NumberSpec& spec, double value);
-void AppendFloatText(std::string& out, const NumberSpec& spec, long double value);
+void AppendFloatText(std::string& out, const NumberForm& form, double value);
+void AppendFloatText(std::string& out, const NumberForm& form, long double value);
 
 // The same into UTF-16 text.
-void AppendSignedText(WString& out, const NumberSpec& spec, long long value);
-void AppendUnsignedText(WString& out, const NumberSpec& spec, unsigned long long value);
-void AppendFloatText(WString& out, const NumberSpec& spec, double value);
-void AppendFloatText(WString& out, const NumberSpec& spec, long double value);
+void AppendSignedText(WString& out, const NumberForm& form, long long value);
+void AppendUnsignedText(WString& out, const NumberForm& form, unsigned long long value);
+void AppendFloatText(WString& out, const NumberForm& form, double value);
+void AppendFloatText(WString& out, const NumberForm& form, long double value);
 
 } // namespace Quillkit

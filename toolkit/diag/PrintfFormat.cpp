@@ -41,19 +41,19 @@ void appendText(WString& out, const Conversion& conv, const WString& text) {
         pad(out, fill);
 }
 
-NumberSpec numberSpec(const Conversion& conv) {
-    NumberSpec spec;
+NumberForm numberFormOf(const Conversion& conv) {
+    NumberForm form;
     for (char flag : conv.flags) {
-        spec.leftAlign |= flag == '-';
-        spec.plus |= flag == '+';
-        spec.space |= flag == ' ';
-        spec.alternate |= flag == '#';
-        spec.zeroPad |= flag == '0';
+        form.leftAlign |= flag == '-';
+        form.plus |= flag == '+';
+        form.space |= flag == ' ';
+        form.alternate |= flag == '#';
+        form.zeroPad |= flag == '0';
     }
-    spec.width = conv.width;
-    spec.precision = conv.precision;
-    spec.conversion = conv.conversion;
-    return spec;
+    form.width = conv.width;
+    form.precision = conv.precision;
+    form.conversion = conv.conversion;
+    return form;
 }
 
 const char* nullText = "(null)";
@@ -141,7 +141,7 @@ void appendSigned(WString& out, Conversion& conv, va_list& arguments) {
         v = va_arg(arguments, int);
         break;
     }
-    AppendSignedText(out, numberSpec(conv), v);
+    AppendSignedText(out, numberFormOf(conv), v);
 }
 
 void appendUnsigned(WString& out, Conversion& conv, va_list& arguments) {
@@ -166,20 +166,20 @@ void appendUnsigned(WString& out, Conversion& conv, va_list& arguments) {
         v = va_arg(arguments, unsigned);
         break;
     }
-    AppendUnsignedText(out, numberSpec(conv), v);
+    AppendUnsignedText(out, numberFormOf(conv), v);
 }
 
 void appendFloating(WString& out, Conversion& conv, va_list& arguments) {
     if (conv.length == Conversion::kLongDouble)
-        AppendFloatText(out, numberSpec(conv), va_arg(arguments, long double));
+        AppendFloatText(out, numberFormOf(conv), va_arg(arguments, long double));
     else
-        AppendFloatText(out, numberSpec(conv), va_arg(arguments, double));
+        AppendFloatText(out, numberFormOf(conv), va_arg(arguments, double));
 }
 
 // As the Windows runtime writes pointers: all hex digits, upper case.
 void appendPointer(WString& out, const Conversion& conv, va_list& arguments) {
     auto value = reinterpret_cast<uintptr_t>(va_arg(arguments, void*));
-    NumberSpec digits;
+    NumberForm digits;
     digits.conversion = 'X';
     digits.precision = int(2 * sizeof(uintptr_t));
     WString text;

@@ -10,8 +10,8 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <random>
 
@@ -206,25 +206,25 @@ TEST(NumberTextTest, IntegerCases) {
 }
 
 TEST(NumberTextTest, EightBitText) {
-    NumberSpec spec;
-    spec.conversion = 'e';
-    spec.precision = 2;
-    spec.width = 10;
+    NumberForm form;
+    form.conversion = 'e';
+    form.precision = 2;
+    form.width = 10;
     std::string out = "x=";
-    AppendFloatText(out, spec, 0.125);
-    spec.conversion = 'd';
-    spec.precision = -1;
-    spec.width = 0;
-    AppendSignedText(out, spec, -7);
+    AppendFloatText(out, form, 0.125);
+    form.conversion = 'd';
+    form.precision = -1;
+    form.width = 0;
+    AppendSignedText(out, form, -7);
     EXPECT_EQ(out, "x=  1.25e-01-7");
 }
 
 // The values compared with the C library: powers of two and ten and their neighbours,
 // denormals, the limits, halfway cases, and random bit patterns.
 std::vector<double> ComparedDoubles() {
-    std::vector<double> values = {0.0,  -0.0,      kInf,   -kInf,   kNan,  DBL_MAX, DBL_MIN,
-                                  0.5,  1.5,       2.5,    0.125,   1.005, 9.5,     99.5,
-                                  0.05, 123.456,   -7.25,  1e21,    1e22,  1e23,    5e-324,
+    std::vector<double> values = {0.0,  -0.0,      kInf,     -kInf,      kNan,  DBL_MAX, DBL_MIN,
+                                  0.5,  1.5,       2.5,      0.125,      1.005, 9.5,     99.5,
+                                  0.05, 123.456,   -7.25,    1e21,       1e22,  1e23,    5e-324,
                                   1e-5, 9.9999e-5, 999999.5, 0.999999949};
     for (int k = -1074; k <= 1023; k += 23)
         values.push_back(std::ldexp(1.0, k));
@@ -268,9 +268,8 @@ TEST(NumberTextTest, FloatingPointMatchesTheCLibrary) {
         for (const char* conversion : conversions) {
             for (int i = 0; i < 4; ++i) {
                 ++turn;
-                std::string format = std::string("%") + flags[turn % 10] +
-                                     widths[turn / 10 % 4] + precisions[(turn + 3 * i) % 8] +
-                                     conversion;
+                std::string format = std::string("%") + flags[turn % 10] + widths[turn / 10 % 4] +
+                                     precisions[(turn + 3 * i) % 8] + conversion;
                 std::string expected = Library(format, value);
                 if (!KnownLibraryFault(format, expected))
                     differences.check(format, value, Ours(format, value), expected);
@@ -280,13 +279,19 @@ TEST(NumberTextTest, FloatingPointMatchesTheCLibrary) {
 }
 
 TEST(NumberTextTest, LongDoubleMatchesTheCLibrary) {
-    std::vector<long double> values = {0.1L, 1.0L / 3, 2.5L, -1e300L * 1e300L, LDBL_MAX, LDBL_MIN,
-                                       std::numeric_limits<long double>::denorm_min(), 1e4000L};
+    std::vector<long double> values = {0.1L,
+                                       1.0L / 3,
+                                       2.5L,
+                                       -1e300L * 1e300L,
+                                       LDBL_MAX,
+                                       LDBL_MIN,
+                                       std::numeric_limits<long double>::denorm_min(),
+                                       1e4000L};
     for (double value : ComparedDoubles())
         if (std::isfinite(value))
             values.push_back(value);
-    std::vector<std::string> formats = {"%Lf",  "%.30Le",     "%Lg", "%#.20LG",
-                                        "%+.3Le", "%.0Lf", "%-30.10Lg|"};
+    std::vector<std::string> formats = {"%Lf",    "%.30Le", "%Lg",       "%#.20LG",
+                                        "%+.3Le", "%.0Lf",  "%-30.10Lg|"};
 #ifndef __MINGW32__
     // MinGW's %La rounds a halfway hex digit up, not to even; the cases above check ours.
     formats.insert(formats.end(), {"%La", "%.3LA", "%#.0La"});
@@ -339,8 +344,8 @@ TEST(NumberTextTest, IntegersMatchTheCLibrary) {
                         // unsigned ones the space too): the reference goes without.
                         bool isSigned = *conversion == 'd' || *conversion == 'i';
                         std::string reference = std::string("%") +
-                                                (isSigned ? flag : WithoutSignFlags(flag)) +
-                                                width + precision + "ll" + conversion;
+                                                (isSigned ? flag : WithoutSignFlags(flag)) + width +
+                                                precision + "ll" + conversion;
                         std::string expected = Library(reference, value);
                         if (!MinGWOctalZero(format, value))
                             differences.check(format, value, Ours(format, value), expected);

@@ -1,15 +1,15 @@
-#include "toolkit/diag/FloatParts.h"
+#include "toolkit/diag/FloatFields.h"
 
 #include <cstring>
 #include <limits>
 
 namespace Quillkit {
 
-FloatParts SplitFloat(double value) {
+FloatFields SplitFloat(double value) {
     static_assert(std::numeric_limits<double>::is_iec559, "IEEE 754 doubles");
     uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
-    FloatParts parts;
+    FloatFields parts;
     parts.negative = bits >> 63;
     int biased = int(bits >> 52) & 0x7ff;
     uint64_t fraction = bits & ((uint64_t(1) << 52) - 1);
@@ -26,7 +26,7 @@ FloatParts SplitFloat(double value) {
     return parts;
 }
 
-FloatParts SplitFloat(long double value) {
+FloatFields SplitFloat(long double value) {
     if constexpr (std::numeric_limits<long double>::digits == 53) {
         return SplitFloat(double(value));
     } else {
@@ -38,7 +38,7 @@ FloatParts SplitFloat(long double value) {
         uint64_t mantissa;
         std::memcpy(&mantissa, bytes, sizeof mantissa);
         unsigned top = unsigned(bytes[8]) | unsigned(bytes[9]) << 8;
-        FloatParts parts;
+        FloatFields parts;
         parts.fractionBits = 63;
         parts.negative = top >> 15;
         int biased = int(top & 0x7fff);

@@ -6,7 +6,7 @@
 
 namespace Quillkit {
 
-struct FloatParts {
+struct FloatFields {
     bool negative = false;
     bool infinite = false;
     bool nan = false;
@@ -17,7 +17,7 @@ struct FloatParts {
     int fractionBits = 52;
 };
 
-FloatParts SplitFloat(double value);
-FloatParts SplitFloat(long double value);
+FloatFields SplitFloat(double value);
+FloatFields SplitFloat(long double value);
 
 } // namespace Quillkit

@@ -54,7 +54,7 @@ HBITMAP expandRle8Bitmap(const uint8_t* resource, DWORD size) {
 } // namespace
 
 HBITMAP LoadBannerBitmap(HMODULE module, const wchar_t* name) {
-    if (HRSRC found = FindResourceW(module, name, MAKEINTRESOURCEW(2) /* RT_BITMAP */)) {
+    if (HRSRC found = FindResourceW(module, name, RT_BITMAP)) {
         HGLOBAL loaded = LoadResource(module, found);
         const auto* data = static_cast<const uint8_t*>(loaded ? LockResource(loaded) : nullptr);
         const DWORD size = SizeofResource(module, found);

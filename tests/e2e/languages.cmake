@@ -4,7 +4,7 @@
 # blocks are the same for every language list).
 set(LANGUAGES_GEN ${CMAKE_BINARY_DIR}/generated/all-languages)
 add_custom_command(
-  OUTPUT ${LANGUAGES_GEN}/StringTables.res.o
+  OUTPUT ${LANGUAGES_GEN}/StringTables.rc
   COMMAND ${CMAKE_COMMAND} -E make_directory ${LANGUAGES_GEN}
   COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/strings/gen_strings.py
           ${CMAKE_SOURCE_DIR}/resources/strings/strings.json
@@ -12,15 +12,13 @@ add_custom_command(
           "--define=PELLQUIN_SUITE_FOLDER=${PELLQUIN_SUITE_FOLDER}"
           "--define=PELLQUIN_SUITE_GUID=${PELLQUIN_SUITE_GUID}"
           "--define=PELLQUIN_UI_LANGUAGES=1031,1033,1036,1041,1042,2052"
-          --header ${LANGUAGES_GEN}/StringIds.h
-          --pack-from 9000 "--keep-containing=${PELLQUIN_COMPANY_NAME}"
-          --packed-cpp ${LANGUAGES_GEN}/PackedStrings.cpp --kept-rc ${LANGUAGES_GEN}/StringTables.rc
-  COMMAND ${CMAKE_RC_COMPILER} -O coff -i ${LANGUAGES_GEN}/StringTables.rc
-          -o ${LANGUAGES_GEN}/StringTables.res.o
+          ${LAUNCHER_STRING_SPLIT} --kept-rc ${LANGUAGES_GEN}/StringTables.rc
   DEPENDS ${CMAKE_SOURCE_DIR}/tools/strings/gen_strings.py
           ${CMAKE_SOURCE_DIR}/resources/strings/strings.json
   COMMENT "Generating the string tables with every UI language"
   VERBATIM)
+quillkit_compile_string_script(${LANGUAGES_GEN}/StringTables.rc
+                               ${LANGUAGES_GEN}/StringTables.res.o)
 
 get_target_property(launcher_sources Pellquin SOURCES)
 get_target_property(launcher_libraries Pellquin LINK_LIBRARIES)
@@ -36,8 +34,6 @@ foreach(source IN LISTS launcher_sources)
   endif()
   list(APPEND sources ${source})
 endforeach()
-set_source_files_properties(${LANGUAGES_GEN}/StringTables.res.o PROPERTIES
-  EXTERNAL_OBJECT TRUE GENERATED TRUE)
 add_executable(PellquinLanguages WIN32 ${sources} ${LANGUAGES_GEN}/StringTables.res.o)
 target_link_libraries(PellquinLanguages PRIVATE ${launcher_libraries})
 if(launcher_definitions)

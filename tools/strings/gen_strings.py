@@ -5,11 +5,13 @@ Outputs, all from the one source:
   --rc      a resource script with one STRINGTABLE per language (Windows builds)
   --cpp     the same tables as RT_STRING blocks for the POSIX resource registry
   --header  StringId constants named after the entries
-  --packed-cpp, --kept-rc
+  --kept-rc, --packed-cpp
             the tables split for a program that keeps some blocks packed: the
             blocks from --pack-from on go LZMA-packed into a C++ source, except
             those that hold --keep-containing in any language (texts a branding
             tool rewrites), which stay in the resource script with the rest
+            (--kept-rc alone: the script, for a program whose packed blocks
+            come from elsewhere)
 
 --define NAME=VALUE fills ${NAME} in the texts (the suite configuration).
 The tables are checked first: every language of every entry, and the same
@@ -264,14 +266,15 @@ def main():
         write_cpp(args.cpp, tables)
     if args.header:
         write_header(args.header, names)
-    if args.packed_cpp or args.kept_rc:
-        if not (args.packed_cpp and args.kept_rc):
-            fail("--packed-cpp and --kept-rc go together")
+    if args.packed_cpp and not args.kept_rc:
+        fail("--packed-cpp needs --kept-rc, for the blocks it leaves out")
+    if args.kept_rc:
         kept, packed = split_blocks(tables, args.pack_from, args.keep_containing)
         if not packed:
             fail(f"no block from string {args.pack_from} on can be packed")
         write_rc(args.kept_rc, kept)
-        write_packed_cpp(args.packed_cpp, packed)
+        if args.packed_cpp:
+            write_packed_cpp(args.packed_cpp, packed)
 
 
 if __name__ == "__main__":
